@@ -1,0 +1,73 @@
+// The window's controls, addressed by their layout names, and the stored layout
+// that both the real window and the headless one are built from.
+#pragma once
+
+#include "state.h"
+
+#include <string>
+#include <vector>
+
+namespace lesson {
+
+enum class Ctl {
+    Form1,
+    RunnerLbl1, RunnerLbl2, RunnerLbl3,
+    JikanLbl,
+    RunnerShape1, RunnerShape2, RunnerShape3,
+    TrunLbl1, TrunLbl2, TrunLbl3,
+    TrunShape1, TrunShape2, TrunShape3,
+    Label13, Label14,
+    RunnerBox1, Label1, Label2, Label3, Label4, ComboBox1, ComboBox2,
+    RunnerBox2, Label5, Label6, Label7, Label8, ComboBox3, ComboBox4,
+    RunnerBox3, Label9, Label10, Label11, Label12, ComboBox5, ComboBox6,
+    RedyGoBtn, Syomei, RetryBitBtn, TrialBitBtn,
+    ComboBox7, ComboBox8, StartBitBtn, OwaruBitBtn,
+    Timer1, Timer2,
+    Count
+};
+
+enum class Kind { Window, Label, Shape, GroupBox, ComboBox, Button, BitBtn, StaticText, Timer };
+
+enum class Event { OnClick, OnSelect, OnCloseUp, OnEnter, OnTimer };
+
+// Colour of the control's text that the system supplies rather than the layout.
+constexpr Color clWindowText = 0x000000;
+
+struct ControlSpec {
+    Ctl id;
+    const char* name;
+    Kind kind;
+    Ctl parent;
+    int left, top, width, height;
+    const char* caption;
+    const char* fontFace;
+    int fontPixels;
+    bool bold, italic;
+    Color fontColor;
+    bool visible; // at creation
+    int tabOrder; // -1: not a tab stop
+    int itemHeight; // lists only
+    Color penColor; // shapes only
+};
+
+// Every control in creation order (children right after their box).
+const std::vector<ControlSpec>& Layout();
+const ControlSpec& Spec(Ctl c);
+const char* NameOf(Ctl c);
+
+// Fixed list contents; item 0 is the empty item.
+const std::vector<std::string>& ListItems(Ctl list);
+
+// Runner helpers: runner i = 1..3.
+Ctl RunnerShape(int i);
+Ctl TrunShape(int i);
+Ctl DistanceList(int i);
+Ctl TimeList(int i);
+
+constexpr int ClientWidth = 1024;
+constexpr int ClientHeight = 768;
+constexpr int WindowWidth = 1024; // outer size, frame included
+constexpr int WindowHeight = 768;
+constexpr const char* AppTitle = "速さの比べ方";
+
+} // namespace lesson
