@@ -85,7 +85,7 @@ std::vector<ControlSpec> buildLayout() {
     v.push_back(make(Ctl::RedyGoBtn, "RedyGoBtn", Kind::Button, Ctl::Form1, 656, 56, 201, 57,
                      "よ～い、ドン！", Gothic, 32, true, false, clWindowText, true, 3));
     v.push_back(make(Ctl::Syomei, "Syomei", Kind::StaticText, Ctl::Form1, 848, 0, 150, 25,
-                     "by Hayasa Team", Century, 21, false, true, clGreen, true, 4));
+                     "Hayasa Team", Century, 21, false, true, clGreen, true, 4));
     v.push_back(make(Ctl::RetryBitBtn, "RetryBitBtn", Kind::BitBtn, Ctl::Form1, 872, 56, 129, 57,
                      "もう一度", Gothic, 27, true, true, clNavy, true, 6));
     v.push_back(make(Ctl::TrialBitBtn, "TrialBitBtn", Kind::BitBtn, Ctl::Form1, 0, 392, 193, 41,

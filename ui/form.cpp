@@ -1,0 +1,241 @@
+#include "form.h"
+
+#include "qt_toolkit.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <exception>
+
+#include "mainicon.xpm"
+
+namespace ui {
+
+using lesson::ControlSpec;
+using lesson::Kind;
+
+namespace {
+
+// Rows of a dropped-down list are as high as the layout's item height.
+class ItemHeightDelegate : public QStyledItemDelegate {
+  public:
+    ItemHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(height_);
+        return s;
+    }
+
+  private:
+    int height_;
+};
+
+void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
+    QPalette pal = w->palette();
+    pal.setColor(role, toQColor(c));
+    w->setPalette(pal);
+}
+
+} // namespace
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPA Pゴシック"});
+    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ 明朝"), {"IPAMincho", "IPA明朝"});
+    QFont::insertSubstitutions("Century", {"C059", "Century Schoolbook L"});
+}
+
+QFont LayoutFont(const char* face, int pixels, bool bold, bool italic) {
+    QFont f(QString::fromUtf8(face));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setStyleStrategy(QFont::PreferMatch);
+    return f;
+}
+
+TForm1::TForm1() {
+    setObjectName("Form1");
+    setWindowTitle(QString::fromUtf8(lesson::AppTitle));
+    setWindowIcon(QIcon(QPixmap(mainicon_xpm)));
+    setFont(LayoutFont("ＭＳ Ｐゴシック", 12, false, false));
+    resize(876, 669);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    build();
+    makeSurface();
+    toolkit_ = std::make_unique<QtToolkit>(*this);
+    lesson_ = std::make_unique<lesson::Lesson>(*toolkit_);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { onFocusChanged(now); });
+    created_ = true;
+    try {
+        lesson_->FormCreate(); // the window's OnCreate
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle), QString::fromUtf8(e.what()));
+    }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::build() {
+    RaiseFn raiseFn = [this](Ctl c, Event e) { raise(c, e); };
+    for (const ControlSpec& s : lesson::Layout()) {
+        QWidget* parent = s.parent == Ctl::Form1 ? this : control(s.parent);
+        QWidget* w = nullptr;
+        QString caption = QString::fromUtf8(s.caption);
+        QFont font = LayoutFont(s.fontFace, s.fontPixels > 0 ? s.fontPixels : 12, s.bold, s.italic);
+        switch (s.kind) {
+        case Kind::Label:
+        case Kind::StaticText: {
+            auto* l = new AutoSizeLabel(caption, parent);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            l->setAutoFillBackground(true);
+            l->setMargin(0);
+            l->setFocusPolicy(Qt::NoFocus);
+            setTextColor(l, QPalette::WindowText, s.fontColor);
+            w = l;
+            break;
+        }
+        case Kind::Shape:
+            w = new ShapeWidget(s.penColor, parent);
+            break;
+        case Kind::GroupBox: {
+            auto* g = new QGroupBox(caption, parent);
+            g->setFocusPolicy(Qt::NoFocus);
+            setTextColor(g, QPalette::WindowText, s.fontColor);
+            w = g;
+            break;
+        }
+        case Kind::ComboBox: {
+            auto* l = new DropDownList(s.id, raiseFn, parent);
+            l->setFont(font);
+            l->setItemDelegate(new ItemHeightDelegate(s.itemHeight, l));
+            l->setItems(lesson::ListItems(s.id));
+            w = l;
+            break;
+        }
+        case Kind::Button:
+        case Kind::BitBtn: {
+            auto* b = new PushButton(caption, parent);
+            setTextColor(b, QPalette::ButtonText, s.fontColor);
+            Ctl id = s.id;
+            connect(b, &QPushButton::clicked, this, [this, id] { raise(id, Event::OnClick); });
+            w = b;
+            break;
+        }
+        case Kind::Timer:
+            timers_[s.id == Ctl::Timer1 ? 0 : 1] = new TimerControl(s.id, raiseFn, this);
+            break;
+        case Kind::Window:
+            break;
+        }
+        if (!w)
+            continue;
+        w->setObjectName(s.name);
+        if (s.fontPixels > 0)
+            w->setFont(font);
+        w->setGeometry(s.left, s.top, s.width, s.height);
+        w->setVisible(s.visible);
+        controls_[static_cast<size_t>(s.id)] = w;
+    }
+    // Created enabled at 1000 ms, as the layout stores them; start-up stops them
+    // before any tick can be delivered.
+    for (TimerControl* t : timers_)
+        t->setEnabled(true);
+
+    const Ctl tabChain[] = {Ctl::ComboBox1, Ctl::ComboBox2,   Ctl::ComboBox3,   Ctl::ComboBox4,
+                            Ctl::ComboBox5, Ctl::ComboBox6,   Ctl::RedyGoBtn,   Ctl::ComboBox8,
+                            Ctl::RetryBitBtn, Ctl::TrialBitBtn, Ctl::ComboBox7, Ctl::StartBitBtn,
+                            Ctl::OwaruBitBtn};
+    for (size_t i = 0; i + 1 < std::size(tabChain); ++i)
+        setTabOrder(control(tabChain[i]), control(tabChain[i + 1]));
+}
+
+DropDownList* TForm1::list(Ctl c) const { return qobject_cast<DropDownList*>(control(c)); }
+ShapeWidget* TForm1::shape(Ctl c) const { return dynamic_cast<ShapeWidget*>(control(c)); }
+
+void TForm1::makeSurface() {
+    qreal dpr = devicePixelRatioF();
+    QColor fillColor = surface_.isNull() ? palette().color(QPalette::Window) : QColor();
+    QImage next(qRound(lesson::ClientWidth * dpr), qRound(lesson::ClientHeight * dpr),
+                QImage::Format_RGB32);
+    next.setDevicePixelRatio(dpr);
+    if (surface_.isNull()) {
+        next.fill(fillColor);
+    } else {
+        QPainter p(&next);
+        p.drawImage(QRect(0, 0, lesson::ClientWidth, lesson::ClientHeight), surface_);
+    }
+    surface_ = next;
+}
+
+void TForm1::clearSurface(const QColor& c) {
+    surface_.fill(c);
+    update();
+}
+
+void TForm1::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    p.setClipRegion(e->region());
+    p.fillRect(e->rect(), palette().color(QPalette::Window));
+    p.drawImage(QPoint(0, 0), surface_);
+}
+
+void TForm1::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!qFuzzyCompare(devicePixelRatioF(), surface_.devicePixelRatio()))
+        makeSurface();
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    // Centred on the whole virtual desktop at the first showing only.
+    QRect desktop = screen() ? screen()->virtualGeometry() : QRect(0, 0, 1024, 768);
+    QRect outer = toolkit_->outerBounds();
+    lesson::Point p = lesson::CentredPosition(desktop.width(), desktop.height(), outer.width(),
+                                              outer.height());
+    move(desktop.left() + p.x, desktop.top() + p.y);
+}
+
+bool TForm1::controlOf(const QWidget* w, Ctl* out) const {
+    for (; w; w = w->parentWidget()) {
+        for (size_t i = 0; i < controls_.size(); ++i)
+            if (controls_[i] == w) {
+                *out = static_cast<Ctl>(i);
+                return true;
+            }
+        if (w == this)
+            return false;
+    }
+    return false;
+}
+
+void TForm1::onFocusChanged(QWidget* now) {
+    Ctl c;
+    if (!now || !controlOf(now, &c) || c == activeControl_)
+        return;
+    // A list's popup, a message box or another window taking the focus and
+    // giving it back is no entering of the control.
+    activeControl_ = c;
+    raise(c, Event::OnEnter);
+}
+
+void TForm1::raise(Ctl sender, Event event) {
+    if (!created_)
+        return;
+    try {
+        lesson_->dispatch(sender, event);
+    } catch (const std::exception& e) {
+        QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle), QString::fromUtf8(e.what()));
+    } catch (...) {
+        QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle),
+                              QString::fromUtf8("予期しないエラーが発生しました"));
+    }
+}
+
+} // namespace ui

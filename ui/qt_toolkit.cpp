@@ -1,0 +1,190 @@
+#include "qt_toolkit.h"
+
+#include "form.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPainter>
+
+namespace ui {
+
+using lesson::Color;
+using lesson::Ctl;
+using lesson::Kind;
+
+namespace {
+// The system's button face, the window's colour before start-up recolours it.
+constexpr Color clBtnFace = 0xF0F0F0;
+
+QRect toQRect(const lesson::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+} // namespace
+
+QtToolkit::QtToolkit(TForm1& form)
+    : form_(form), brush_(clBtnFace), windowColor_(clBtnFace),
+      surfaceFont_(LayoutFont("ＭＳ Ｐゴシック", 16, false, false)),
+      outer_(form.geometry()) {}
+
+lesson::Rect QtToolkit::bounds(Ctl c) const {
+    QWidget* w = form_.control(c);
+    if (!w)
+        return {};
+    QRect g = w->geometry();
+    return lesson::Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+void QtToolkit::setWidth(Ctl c, int width) {
+    if (QWidget* w = form_.control(c))
+        w->resize(width, w->height());
+}
+
+bool QtToolkit::visible(Ctl c) const {
+    QWidget* w = form_.control(c);
+    return w && !w->isHidden();
+}
+
+void QtToolkit::setVisible(Ctl c, bool visible) {
+    if (QWidget* w = form_.control(c))
+        w->setVisible(visible);
+}
+
+std::string QtToolkit::caption(Ctl c) const {
+    QWidget* w = form_.control(c);
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return l->text().toStdString();
+    if (auto* b = qobject_cast<QPushButton*>(w))
+        return b->text().toStdString();
+    if (auto* g = qobject_cast<QGroupBox*>(w))
+        return g->title().toStdString();
+    return {};
+}
+
+void QtToolkit::setCaption(Ctl c, const std::string& text) {
+    QWidget* w = form_.control(c);
+    QString t = QString::fromStdString(text);
+    if (auto* l = dynamic_cast<AutoSizeLabel*>(w))
+        l->setCaption(t);
+    else if (auto* b = qobject_cast<QPushButton*>(w))
+        b->setText(t);
+}
+
+int QtToolkit::itemIndex(Ctl list) const {
+    DropDownList* l = form_.list(list);
+    return l ? l->currentIndex() : -1;
+}
+
+void QtToolkit::setItemIndex(Ctl list, int index) {
+    if (DropDownList* l = form_.list(list))
+        l->setIndexSilently(index >= 0 && index < l->count() ? index : -1);
+}
+
+std::string QtToolkit::itemText(Ctl list, int index) const {
+    DropDownList* l = form_.list(list);
+    return l ? l->itemText(index).toStdString() : std::string();
+}
+
+void QtToolkit::setShapeBrush(Ctl shape, Color color) {
+    if (ShapeWidget* s = form_.shape(shape))
+        s->setBrushColor(color);
+}
+
+int QtToolkit::timerInterval(Ctl timer) const { return form_.timer(timer)->interval(); }
+void QtToolkit::setTimerInterval(Ctl timer, int ms) { form_.timer(timer)->setInterval(ms); }
+bool QtToolkit::timerEnabled(Ctl timer) const { return form_.timer(timer)->enabled(); }
+void QtToolkit::setTimerEnabled(Ctl timer, bool enabled) { form_.timer(timer)->setEnabled(enabled); }
+
+void QtToolkit::setFontSize(int points) {
+    surfaceFont_.setPixelSize((points * 96 + 36) / 72);
+}
+
+void QtToolkit::fill(const QRect& r, Color c) {
+    QRect clipped = r.intersected(QRect(0, 0, lesson::ClientWidth, lesson::ClientHeight));
+    if (clipped.isEmpty())
+        return;
+    QPainter p(&form_.surface());
+    p.fillRect(clipped, toQColor(c));
+    p.end();
+    form_.update(clipped);
+}
+
+lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
+    QString t = QString::fromStdString(text);
+    QFontMetrics fm(surfaceFont_);
+    // The text cell is the character height high, as the lesson's layout of
+    // label rows 22 pixels above the bars expects.
+    QRect cell(x, y, fm.horizontalAdvance(t), surfaceFont_.pixelSize());
+    QPainter p(&form_.surface());
+    p.setClipRect(cell);
+    p.fillRect(cell, toQColor(brush_));
+    p.setFont(surfaceFont_);
+    p.setPen(toQColor(font_));
+    int baseline = y + (surfaceFont_.pixelSize() * fm.ascent() + (fm.ascent() + fm.descent()) / 2) /
+                           (fm.ascent() + fm.descent());
+    p.drawText(x, baseline, t);
+    p.end();
+    form_.update(cell);
+    return lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(), cell.top() + cell.height()};
+}
+
+void QtToolkit::fillRect(const lesson::Rect& r) { fill(toQRect(r), brush_); }
+
+void QtToolkit::rectangle(const lesson::Rect& r) {
+    QRect q = toQRect(r);
+    if (q.isEmpty())
+        return;
+    fill(q, pen_);
+    fill(q.adjusted(1, 1, -1, -1), brush_);
+}
+
+void QtToolkit::applyOuterBounds() {
+    QRect frame = form_.frameGeometry();
+    QRect client = form_.geometry();
+    int extraW = form_.isVisible() ? frame.width() - client.width() : 0;
+    int extraH = form_.isVisible() ? frame.height() - client.height() : 0;
+    form_.move(outer_.topLeft()); // a window's position is that of its frame
+    form_.resize(outer_.width() - extraW, outer_.height() - extraH);
+}
+
+void QtToolkit::setWindowTop(int top) {
+    outer_.moveTop(top);
+    applyOuterBounds();
+}
+void QtToolkit::setWindowLeft(int left) {
+    outer_.moveLeft(left);
+    applyOuterBounds();
+}
+void QtToolkit::setWindowHeight(int height) {
+    outer_.setHeight(height);
+    applyOuterBounds();
+}
+void QtToolkit::setWindowWidth(int width) {
+    outer_.setWidth(width);
+    applyOuterBounds();
+}
+
+void QtToolkit::setWindowColor(Color c) {
+    if (c == windowColor_)
+        return;
+    windowColor_ = c;
+    brush_ = c;
+    QPalette pal = form_.palette();
+    pal.setColor(QPalette::Window, toQColor(c));
+    form_.setPalette(pal);
+    form_.clearSurface(toQColor(c));
+}
+
+void QtToolkit::refresh() {
+    form_.clearSurface(toQColor(windowColor_));
+    if (form_.isVisible())
+        form_.repaint();
+}
+
+void QtToolkit::messageBox(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(lesson::AppTitle),
+                    QString::fromStdString(text), QMessageBox::Ok, &form_);
+    box.exec();
+}
+
+void QtToolkit::requestTermination() { QCoreApplication::exit(0); }
+
+} // namespace ui

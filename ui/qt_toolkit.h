@@ -1,0 +1,71 @@
+// The toolkit services over Qt, for the real window.
+#pragma once
+
+#include "toolkit.h"
+
+#include <QFont>
+#include <QRect>
+
+namespace ui {
+
+class TForm1;
+
+class QtToolkit : public lesson::Toolkit {
+  public:
+    explicit QtToolkit(TForm1& form);
+
+    lesson::Rect bounds(lesson::Ctl c) const override;
+    void setWidth(lesson::Ctl c, int width) override;
+    bool visible(lesson::Ctl c) const override;
+    void setVisible(lesson::Ctl c, bool visible) override;
+    std::string caption(lesson::Ctl c) const override;
+    void setCaption(lesson::Ctl c, const std::string& text) override;
+    int itemIndex(lesson::Ctl list) const override;
+    void setItemIndex(lesson::Ctl list, int index) override;
+    std::string itemText(lesson::Ctl list, int index) const override;
+    void setShapeBrush(lesson::Ctl shape, lesson::Color color) override;
+    int timerInterval(lesson::Ctl timer) const override;
+    void setTimerInterval(lesson::Ctl timer, int ms) override;
+    bool timerEnabled(lesson::Ctl timer) const override;
+    void setTimerEnabled(lesson::Ctl timer, bool enabled) override;
+
+    lesson::Color penColor() const override { return pen_; }
+    void setPenColor(lesson::Color c) override { pen_ = c; }
+    lesson::Color brushColor() const override { return brush_; }
+    void setBrushColor(lesson::Color c) override { brush_ = c; }
+    lesson::Color fontColor() const override { return font_; }
+    void setFontColor(lesson::Color c) override { font_ = c; }
+    void setFontSize(int points) override;
+    lesson::Rect textOut(int x, int y, const std::string& text) override;
+    void fillRect(const lesson::Rect& r) override;
+    void rectangle(const lesson::Rect& r) override;
+
+    void setWindowTop(int top) override;
+    void setWindowLeft(int left) override;
+    void setWindowHeight(int height) override;
+    void setWindowWidth(int width) override;
+    lesson::Color windowColor() const override { return windowColor_; }
+    void setWindowColor(lesson::Color c) override;
+    void refresh() override;
+    void messageBox(const std::string& text) override;
+    void requestTermination() override;
+
+    // The window's outer bounds as last set, frame included.
+    QRect outerBounds() const { return outer_; }
+    // Applies the outer bounds again, once the frame's size is known.
+    void applyOuterBounds();
+    const QFont& surfaceFont() const { return surfaceFont_; }
+
+  private:
+    void fill(const QRect& r, lesson::Color c);
+
+    TForm1& form_;
+    lesson::Color pen_ = lesson::clBlack;
+    lesson::Color brush_;
+    lesson::Color font_ = lesson::clWindowText;
+    lesson::Color windowColor_;
+    QFont surfaceFont_;
+    QRect outer_;
+};
+
+} // namespace ui

@@ -1,0 +1,240 @@
+#include "widgets.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+
+#include <stdexcept>
+
+namespace ui {
+
+QColor toQColor(Color c) { return QColor(lesson::colorRed(c), lesson::colorGreen(c), lesson::colorBlue(c)); }
+
+// ---- DropDownList ----
+
+DropDownList::DropDownList(Ctl id, RaiseFn raise, QWidget* parent)
+    : QComboBox(parent), id_(id), raise_(std::move(raise)) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    setMaxVisibleItems(8);
+    // QComboBox would make a matching item current when editing finishes (focus
+    // loss, Enter). The list's current item changes only by a pick or typing.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+    disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+    view()->installEventFilter(this);
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
+        if (silent_)
+            return;
+        raise_(id_, Event::OnClick);
+        raise_(id_, Event::OnSelect);
+    });
+}
+
+void DropDownList::setItems(const std::vector<std::string>& items) {
+    bool was = silent_;
+    silent_ = true;
+    clear();
+    for (const auto& item : items)
+        addItem(QString::fromStdString(item));
+    setCurrentIndex(-1); // no item is current until the program makes one so
+    silent_ = was;
+}
+
+void DropDownList::setIndexSilently(int index) {
+    bool was = silent_;
+    silent_ = true;
+    setCurrentIndex(index);
+    silent_ = was;
+}
+
+void DropDownList::userSelect(int index) {
+    if (index == currentIndex())
+        return;
+    setIndexSilently(index);
+    if (popupOpen_)
+        view()->setCurrentIndex(model()->index(index, modelColumn()));
+    raise_(id_, Event::OnClick);
+    raise_(id_, Event::OnSelect);
+}
+
+int DropDownList::findPrefix(const QString& prefix) const {
+    for (int i = 0; i < count(); ++i)
+        if (itemText(i).startsWith(prefix, Qt::CaseInsensitive))
+            return i;
+    return -1;
+}
+
+void DropDownList::typeText(const QString& text) {
+    if (!popupOpen_)
+        showPopup();
+    for (QChar ch : text) {
+        QLineEdit* le = lineEdit();
+        QString before = le->hasSelectedText() ? le->text().left(le->selectionStart()) : le->text();
+        QString prefix = before + ch;
+        int k = findPrefix(prefix);
+        if (k < 0) {
+            le->insert(QString(ch));
+            continue;
+        }
+        int old = currentIndex();
+        setIndexSilently(k);
+        if (popupOpen_)
+            view()->setCurrentIndex(model()->index(k, modelColumn()));
+        QString item = itemText(k);
+        le->setText(prefix + item.mid(prefix.size()));
+        le->setSelection(le->text().size(), prefix.size() - le->text().size());
+        if (k != old) {
+            raise_(id_, Event::OnClick);
+            raise_(id_, Event::OnSelect);
+        }
+    }
+}
+
+void DropDownList::typeBackspace() {
+    QLineEdit* le = lineEdit();
+    if (le->text().isEmpty())
+        return;
+    le->backspace();
+    QString text = le->text();
+    int cursor = le->cursorPosition();
+    setIndexSilently(-1); // clears the field, so the edited text is put back
+    le->setText(text);
+    le->setCursorPosition(cursor);
+    if (popupOpen_)
+        view()->setCurrentIndex(QModelIndex());
+}
+
+bool DropDownList::handleKey(QKeyEvent* e) {
+    const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+        typeBackspace();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+        return false;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (mods)
+            return false;
+        {
+            int step = e->key() == Qt::Key_Up ? -1 : 1;
+            int next = currentIndex() < 0 ? 0 : qBound(0, currentIndex() + step, count() - 1);
+            userSelect(next);
+        }
+        return true;
+    default:
+        break;
+    }
+    const QString text = e->text();
+    if (!mods && !text.isEmpty() && text.at(0).isPrint()) {
+        typeText(text);
+        return true;
+    }
+    return false;
+}
+
+void DropDownList::keyPressEvent(QKeyEvent* e) {
+    if (!handleKey(e))
+        QComboBox::keyPressEvent(e);
+}
+
+bool DropDownList::eventFilter(QObject* watched, QEvent* e) {
+    // The open list holds the keyboard: typing goes on working there.
+    if (watched == view() && e->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent*>(e)))
+        return true;
+    return QComboBox::eventFilter(watched, e);
+}
+
+void DropDownList::showPopup() {
+    popupOpen_ = true;
+    QComboBox::showPopup();
+}
+
+void DropDownList::hidePopup() {
+    bool wasOpen = popupOpen_;
+    popupOpen_ = false;
+    QComboBox::hidePopup();
+    // Qt also closes the popup when the list is hidden; only a real closing of
+    // an open list is the list's close-up.
+    if (wasOpen)
+        raise_(id_, Event::OnCloseUp);
+}
+
+// ---- ShapeWidget ----
+
+ShapeWidget::ShapeWidget(Color pen, QWidget* parent) : QWidget(parent), pen_(pen) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ShapeWidget::setBrushColor(Color c) {
+    if (brush_ == c)
+        return;
+    brush_ = c;
+    update();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*) {
+    if (width() <= 0 || height() <= 0)
+        return;
+    QPainter p(this);
+    p.fillRect(rect(), toQColor(pen_));
+    if (width() > 2 && height() > 2)
+        p.fillRect(rect().adjusted(1, 1, -1, -1), toQColor(brush_));
+}
+
+// ---- PushButton ----
+
+void PushButton::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(e);
+}
+
+// ---- AutoSizeLabel ----
+
+void AutoSizeLabel::setCaption(const QString& text) {
+    setText(text);
+    resize(fontMetrics().horizontalAdvance(text), height());
+}
+
+// ---- TimerControl ----
+
+TimerControl::TimerControl(Ctl id, RaiseFn raise, QObject* parent) : QObject(parent) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [id, raise] { raise(id, Event::OnTimer); });
+}
+
+void TimerControl::start() {
+    timer_.start(interval_);
+    if (!timer_.isActive()) {
+        enabled_ = false;
+        throw std::runtime_error("タイマーを取得できません");
+    }
+}
+
+void TimerControl::setInterval(int ms) {
+    if (ms == interval_)
+        return;
+    interval_ = ms;
+    if (enabled_)
+        start(); // the first tick comes one new interval from now
+}
+
+void TimerControl::setEnabled(bool on) {
+    if (on == enabled_)
+        return;
+    enabled_ = on;
+    if (on)
+        start();
+    else
+        timer_.stop();
+}
+
+} // namespace ui

@@ -1,0 +1,112 @@
+// Controls with the event model the lesson's handlers were written for.
+#pragma once
+
+#include "controls.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+using lesson::Color;
+using lesson::Ctl;
+using lesson::Event;
+
+using RaiseFn = std::function<void(Ctl, Event)>;
+
+QColor toQColor(Color c);
+
+// A drop-down list over QComboBox. A user's pick raises OnClick then OnSelect;
+// the drop-down's closing raises OnCloseUp; a selection made by the program
+// raises nothing. Typing completes to list items as the lesson expects: the
+// typed prefix picks the first matching item (raising the pick's events), and
+// Backspace leaves no item current. Qt's own completer would only change the
+// text, so the keys are handled here, also while the list is dropped down.
+class DropDownList : public QComboBox {
+    Q_OBJECT
+  public:
+    DropDownList(Ctl id, RaiseFn raise, QWidget* parent);
+
+    void setItems(const std::vector<std::string>& items);
+    // Makes an item current without raising any event (-1: none).
+    void setIndexSilently(int index);
+    // The character-level typing rule, shared by the field and the open list.
+    void typeText(const QString& text);
+    void typeBackspace();
+
+    void showPopup() override;
+    void hidePopup() override;
+    bool popupOpen() const { return popupOpen_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+  private:
+    void userSelect(int index);
+    int findPrefix(const QString& prefix) const;
+    bool handleKey(QKeyEvent* e);
+
+    Ctl id_;
+    RaiseFn raise_;
+    bool silent_ = false;
+    bool popupOpen_ = false;
+};
+
+// A filled rectangle with a one-pixel outline in its pen colour.
+class ShapeWidget : public QWidget {
+  public:
+    ShapeWidget(Color pen, QWidget* parent);
+    void setBrushColor(Color c);
+    Color brushColor() const { return brush_; }
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    Color pen_;
+    Color brush_ = lesson::clWhite;
+};
+
+// A push button that also clicks on Enter while it has the focus.
+class PushButton : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+// A label that sizes its width to its text whenever its caption changes.
+class AutoSizeLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+    void setCaption(const QString& text);
+};
+
+// A periodic timer that keeps its own interval and enabled state, so that
+// setting a value it already has changes nothing (no restart).
+class TimerControl : public QObject {
+  public:
+    TimerControl(Ctl id, RaiseFn raise, QObject* parent);
+    int interval() const { return interval_; }
+    bool enabled() const { return enabled_; }
+    void setInterval(int ms);
+    void setEnabled(bool on);
+    QTimer& timer() { return timer_; }
+
+  private:
+    void start();
+    QTimer timer_;
+    int interval_ = 1000;
+    bool enabled_ = false;
+};
+
+} // namespace ui
