@@ -107,6 +107,18 @@ int HeadlessToolkit::textWidth(const std::string& text) const {
 Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
     Rect cell{x, y, x + textWidth(text), y + fontPixels_};
     fill(cell, brush_);
+    // Every visible character leaves a block of ink in the font colour inside
+    // its advance, so that a text left behind shows in the framebuffer.
+    int pen = x;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char ch = static_cast<unsigned char>(text[i]);
+        int len = ch < 0x80 ? 1 : ch < 0xE0 ? 2 : ch < 0xF0 ? 3 : 4;
+        int advance = textWidth(text.substr(i, len));
+        if (ch != ' ')
+            fill(Rect{pen + 1, y + 3, pen + advance - 1, y + fontPixels_ - 3}, font_);
+        pen += advance;
+        i += len;
+    }
     texts.push_back(TextRecord{x, y, text, font_, brush_, cell});
     log("text " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "' " +
         ColorText(font_) + " on " + ColorText(brush_));
