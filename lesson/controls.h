@@ -11,18 +11,52 @@ namespace lesson {
 
 enum class Ctl {
     Form1,
-    RunnerLbl1, RunnerLbl2, RunnerLbl3,
+    RunnerLbl1,
+    RunnerLbl2,
+    RunnerLbl3,
     JikanLbl,
-    RunnerShape1, RunnerShape2, RunnerShape3,
-    TrunLbl1, TrunLbl2, TrunLbl3,
-    TrunShape1, TrunShape2, TrunShape3,
-    Label13, Label14,
-    RunnerBox1, Label1, Label2, Label3, Label4, ComboBox1, ComboBox2,
-    RunnerBox2, Label5, Label6, Label7, Label8, ComboBox3, ComboBox4,
-    RunnerBox3, Label9, Label10, Label11, Label12, ComboBox5, ComboBox6,
-    RedyGoBtn, Syomei, RetryBitBtn, TrialBitBtn,
-    ComboBox7, ComboBox8, StartBitBtn, OwaruBitBtn,
-    Timer1, Timer2,
+    RunnerShape1,
+    RunnerShape2,
+    RunnerShape3,
+    TrunLbl1,
+    TrunLbl2,
+    TrunLbl3,
+    TrunShape1,
+    TrunShape2,
+    TrunShape3,
+    Label13,
+    Label14,
+    RunnerBox1,
+    Label1,
+    Label2,
+    Label3,
+    Label4,
+    ComboBox1,
+    ComboBox2,
+    RunnerBox2,
+    Label5,
+    Label6,
+    Label7,
+    Label8,
+    ComboBox3,
+    ComboBox4,
+    RunnerBox3,
+    Label9,
+    Label10,
+    Label11,
+    Label12,
+    ComboBox5,
+    ComboBox6,
+    RedyGoBtn,
+    Syomei,
+    RetryBitBtn,
+    TrialBitBtn,
+    ComboBox7,
+    ComboBox8,
+    StartBitBtn,
+    OwaruBitBtn,
+    Timer1,
+    Timer2,
     Count
 };
 
@@ -44,8 +78,8 @@ struct ControlSpec {
     int fontPixels;
     bool bold, italic;
     Color fontColor;
-    bool visible; // at creation
-    int tabOrder; // -1: not a tab stop
+    bool visible;   // at creation
+    int tabOrder;   // -1: not a tab stop
     int itemHeight; // lists only
     Color penColor; // shapes only
 };

@@ -34,7 +34,9 @@ HeadlessToolkit::HeadlessToolkit()
     window_ = WindowBounds{0, 0, 876, 669};
 }
 
-Rect HeadlessToolkit::bounds(Ctl c) const { return ctl(c).bounds; }
+Rect HeadlessToolkit::bounds(Ctl c) const {
+    return ctl(c).bounds;
+}
 
 void HeadlessToolkit::setWidth(Ctl c, int width) {
     Rect& b = ctl(c).bounds;

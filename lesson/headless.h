@@ -74,9 +74,9 @@ class HeadlessToolkit : public Toolkit {
     // the proportional face the real window uses.
     int textWidth(const std::string& text) const;
 
-    std::vector<TextRecord> texts;       // every text output, in order
-    std::vector<std::string> messages;   // every message box shown
-    std::vector<std::string> trace;      // every call that changes something
+    std::vector<TextRecord> texts;     // every text output, in order
+    std::vector<std::string> messages; // every message box shown
+    std::vector<std::string> trace;    // every call that changes something
     int refreshes = 0;
     bool terminationRequested = false;
     // Runs while a message box is "open", e.g. to deliver timer ticks.

@@ -15,9 +15,9 @@ int mul32(int a, int b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-constexpr Ctl kAlignmentControls[] = {Ctl::TrialBitBtn, Ctl::ComboBox7, Ctl::Label13,
-                                      Ctl::ComboBox8,   Ctl::Label14,   Ctl::TrunLbl1,
-                                      Ctl::TrunLbl2,    Ctl::TrunLbl3,  Ctl::TrunShape1,
+constexpr Ctl kAlignmentControls[] = {Ctl::TrialBitBtn, Ctl::ComboBox7,  Ctl::Label13,
+                                      Ctl::ComboBox8,   Ctl::Label14,    Ctl::TrunLbl1,
+                                      Ctl::TrunLbl2,    Ctl::TrunLbl3,   Ctl::TrunShape1,
                                       Ctl::TrunShape2,  Ctl::TrunShape3, Ctl::StartBitBtn};
 
 } // namespace
@@ -26,15 +26,24 @@ void Lesson::dispatch(Ctl sender, Event event) {
     switch (event) {
     case Event::OnSelect:
         switch (sender) {
-        case Ctl::ComboBox1: return ComboBox1Select();
-        case Ctl::ComboBox2: return ComboBox2Select();
-        case Ctl::ComboBox3: return ComboBox3Select();
-        case Ctl::ComboBox4: return ComboBox4Select();
-        case Ctl::ComboBox5: return ComboBox5Select();
-        case Ctl::ComboBox6: return ComboBox6Select();
-        case Ctl::ComboBox7: return ComboBox7Select();
-        case Ctl::ComboBox8: return ComboBox8Select();
-        default: return;
+        case Ctl::ComboBox1:
+            return ComboBox1Select();
+        case Ctl::ComboBox2:
+            return ComboBox2Select();
+        case Ctl::ComboBox3:
+            return ComboBox3Select();
+        case Ctl::ComboBox4:
+            return ComboBox4Select();
+        case Ctl::ComboBox5:
+            return ComboBox5Select();
+        case Ctl::ComboBox6:
+            return ComboBox6Select();
+        case Ctl::ComboBox7:
+            return ComboBox7Select();
+        case Ctl::ComboBox8:
+            return ComboBox8Select();
+        default:
+            return;
         }
     case Event::OnCloseUp:
         switch (sender) {
@@ -43,20 +52,30 @@ void Lesson::dispatch(Ctl sender, Event event) {
         case Ctl::ComboBox3:
         case Ctl::ComboBox4:
         case Ctl::ComboBox5:
-        case Ctl::ComboBox6: return ScaleHenko();
-        case Ctl::ComboBox8: return SoroeAtoSyori();
-        default: return;
+        case Ctl::ComboBox6:
+            return ScaleHenko();
+        case Ctl::ComboBox8:
+            return SoroeAtoSyori();
+        default:
+            return;
         }
     case Event::OnClick:
         switch (sender) {
-        case Ctl::RedyGoBtn: return RedyGoBtnClick();
-        case Ctl::TrialBitBtn: return TrialBitBtnClick();
+        case Ctl::RedyGoBtn:
+            return RedyGoBtnClick();
+        case Ctl::TrialBitBtn:
+            return TrialBitBtnClick();
         case Ctl::ComboBox7:
-        case Ctl::ComboBox8: return TrunClear();
-        case Ctl::StartBitBtn: return StartBitBtnClick();
-        case Ctl::RetryBitBtn: return RetryBitBtnClick();
-        case Ctl::OwaruBitBtn: return OwaruBitBtnClick();
-        default: return;
+        case Ctl::ComboBox8:
+            return TrunClear();
+        case Ctl::StartBitBtn:
+            return StartBitBtnClick();
+        case Ctl::RetryBitBtn:
+            return RetryBitBtnClick();
+        case Ctl::OwaruBitBtn:
+            return OwaruBitBtnClick();
+        default:
+            return;
         }
     case Event::OnEnter:
         if (sender == Ctl::ComboBox7 || sender == Ctl::ComboBox8)
@@ -110,8 +129,8 @@ void Lesson::FormCreate() {
         s_.Kyori[i] = 0;
         s_.Jikan[i] = 0;
     }
-    static const Ctl raceRows[] = {Ctl::RunnerLbl1, Ctl::RunnerShape1, Ctl::RunnerLbl2,
-                                   Ctl::RunnerShape2, Ctl::RunnerLbl3, Ctl::RunnerShape3};
+    static const Ctl raceRows[] = {Ctl::RunnerLbl1,   Ctl::RunnerShape1, Ctl::RunnerLbl2,
+                                   Ctl::RunnerShape2, Ctl::RunnerLbl3,   Ctl::RunnerShape3};
     for (Ctl c : raceRows)
         tk_.setVisible(c, true);
     KakuninVisible();
@@ -141,7 +160,9 @@ void Lesson::RetryBitBtnClick() {
     FormCreate();
 }
 
-void Lesson::OwaruBitBtnClick() { tk_.requestTermination(); }
+void Lesson::OwaruBitBtnClick() {
+    tk_.requestTermination();
+}
 
 // ---- Runner entry and the race track ----
 
@@ -286,8 +307,8 @@ void Lesson::TrialBitBtnClick() {
     TrunClear();
     for (int i = 1; i <= 3; ++i)
         s_.TrunBarLength[i] = 0;
-    static const Ctl shown[] = {Ctl::ComboBox7, Ctl::Label13,    Ctl::ComboBox8,  Ctl::Label14,
-                                Ctl::TrunLbl1,  Ctl::TrunLbl2,   Ctl::TrunLbl3,   Ctl::TrunShape1,
+    static const Ctl shown[] = {Ctl::ComboBox7,  Ctl::Label13,    Ctl::ComboBox8,  Ctl::Label14,
+                                Ctl::TrunLbl1,   Ctl::TrunLbl2,   Ctl::TrunLbl3,   Ctl::TrunShape1,
                                 Ctl::TrunShape2, Ctl::TrunShape3, Ctl::StartBitBtn};
     for (Ctl c : shown)
         tk_.setVisible(c, true);
@@ -299,10 +320,18 @@ void Lesson::TrialBitBtnClick() {
 void Lesson::ComboBox7Select() {
     tk_.setItemIndex(Ctl::ComboBox8, 0);
     switch (tk_.itemIndex(Ctl::ComboBox7)) {
-    case 0: tk_.setCaption(Ctl::Label14, "にそろえる。　　"); break;
-    case 1: tk_.setCaption(Ctl::Label14, "ｍにそろえる。"); break;
-    case 2: tk_.setCaption(Ctl::Label14, "秒にそろえる。"); break;
-    default: tk_.setCaption(Ctl::Label14, ""); break;
+    case 0:
+        tk_.setCaption(Ctl::Label14, "にそろえる。　　");
+        break;
+    case 1:
+        tk_.setCaption(Ctl::Label14, "ｍにそろえる。");
+        break;
+    case 2:
+        tk_.setCaption(Ctl::Label14, "秒にそろえる。");
+        break;
+    default:
+        tk_.setCaption(Ctl::Label14, "");
+        break;
     }
 }
 
@@ -365,8 +394,7 @@ void Lesson::SoroeAtoSyori() {
         Rect b = tk_.bounds(TrunShape(i));
         tk_.setPenColor(RunnerColor(i));
         tk_.setBrushColor(clWhite);
-        tk_.rectangle(
-            Rect{b.left - 1, b.top - 1, b.left + s_.TrunBarLength[i] + 1, b.bottom + 1});
+        tk_.rectangle(Rect{b.left - 1, b.top - 1, b.left + s_.TrunBarLength[i] + 1, b.bottom + 1});
         tk_.setBrushColor(s_.BackColor);
         if (i == 1) {
             // The one distance label stands at the end of runner 1's outline.
@@ -419,9 +447,9 @@ void Lesson::growVerificationBar(int i) {
         return;
     if (s_.SoroeKyoriJikan[i] > 0.0f) {
         s_.BarProgress[i] =
-            StoreSingle(s_.BarProgress[i] + static_cast<long double>(length) /
-                                                (static_cast<long double>(s_.TickInterval) *
-                                                 s_.SoroeKyoriJikan[i]));
+            StoreSingle(s_.BarProgress[i] +
+                        static_cast<long double>(length) /
+                            (static_cast<long double>(s_.TickInterval) * s_.SoroeKyoriJikan[i]));
     } else {
         // An aligned distance of 0 m takes no time: nothing is left to cover.
         s_.BarProgress[i] = static_cast<float>(length);

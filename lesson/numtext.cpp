@@ -7,9 +7,13 @@
 
 namespace lesson {
 
-std::string IntText(int value) { return std::to_string(value); }
+std::string IntText(int value) {
+    return std::to_string(value);
+}
 
-int TextToInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
+int TextToInt(const std::string& text) {
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
 
 namespace {
 
@@ -91,8 +95,12 @@ std::string FixedText(double value) {
     return out;
 }
 
-std::string ElapsedLabel(float value) { return "経過時間" + FixedText(value) + "秒"; }
+std::string ElapsedLabel(float value) {
+    return "経過時間" + FixedText(value) + "秒";
+}
 
-std::string ClearedElapsedLabel(const std::string& blank) { return "経過時間" + blank + blank; }
+std::string ClearedElapsedLabel(const std::string& blank) {
+    return "経過時間" + blank + blank;
+}
 
 } // namespace lesson

@@ -49,9 +49,15 @@ inline Color RunnerColor(int runner) {
     return colors[runner - 1];
 }
 
-inline int colorRed(Color c) { return c & 0xFF; }
-inline int colorGreen(Color c) { return (c >> 8) & 0xFF; }
-inline int colorBlue(Color c) { return (c >> 16) & 0xFF; }
+inline int colorRed(Color c) {
+    return c & 0xFF;
+}
+inline int colorGreen(Color c) {
+    return (c >> 8) & 0xFF;
+}
+inline int colorBlue(Color c) {
+    return (c >> 16) & 0xFF;
+}
 
 // Fields in the order the lesson declares them; a value-initialised record is
 // the zero-filled state the program has before its first reset.
@@ -79,7 +85,9 @@ struct LessonState {
 
 // Every single-precision field is computed in extended precision and rounded
 // once when stored; accumulations tick by tick depend on exactly this rounding.
-inline float StoreSingle(long double value) { return static_cast<float>(value); }
+inline float StoreSingle(long double value) {
+    return static_cast<float>(value);
+}
 
 // One tick of the simulated clock: 1/tickInterval seconds, stored as single.
 inline float AdvanceClock(float elapsed, int tickInterval) {

@@ -9,9 +9,10 @@ TEST(Arithmetic, RoundoffHalvesAwayFromZero) {
     struct Case {
         long double x;
         int expected;
-    } cases[] = {{0, 0},         {0.5L, 1},     {2.5L, 3},     {2.4999L, 2},     {-0.4L, 0},
-                 {-2.5L, -3},    {799.49L, 799}, {799.5L, 800}, {0.49999997f, 0}, {-0.5L, -1},
-                 {1e12L, INT32_MAX}, {-1e12L, INT32_MIN}, {NAN, 0}};
+    } cases[] = {{0, 0},           {0.5L, 1},   {2.5L, 3},          {2.4999L, 2},
+                 {-0.4L, 0},       {-2.5L, -3}, {799.49L, 799},     {799.5L, 800},
+                 {0.49999997f, 0}, {-0.5L, -1}, {1e12L, INT32_MAX}, {-1e12L, INT32_MIN},
+                 {NAN, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(Roundoff(c.x), c.expected) << static_cast<double>(c.x);
 }
@@ -19,9 +20,9 @@ TEST(Arithmetic, RoundoffHalvesAwayFromZero) {
 TEST(Arithmetic, DistanceChangeSteps) {
     struct Case {
         int a, expected;
-    } cases[] = {{0, 0},     {1, 10},    {10, 10},   {11, 50},     {50, 50},    {51, 100},
-                 {100, 100}, {101, 200}, {250, 300}, {301, 400},   {701, 800},  {999, 1000},
-                 {1000, 1000}, {1001, 0}, {-1, 0},   {INT32_MIN, 0}, {INT32_MAX, 0}};
+    } cases[] = {{0, 0},       {1, 10},    {10, 10},   {11, 50},       {50, 50},      {51, 100},
+                 {100, 100},   {101, 200}, {250, 300}, {301, 400},     {701, 800},    {999, 1000},
+                 {1000, 1000}, {1001, 0},  {-1, 0},    {INT32_MIN, 0}, {INT32_MAX, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(DistanceChange(c.a), c.expected) << c.a;
 }
@@ -42,9 +43,9 @@ TEST(Arithmetic, Maxima) {
 TEST(Arithmetic, BarLengthRule) {
     struct Case {
         int value, scaleEnd, expected;
-    } cases[] = {{100, 100, 800}, {30, 50, 480}, {7, 10, 560}, {10, 1000, 8},  {1, 800, 1},
-                 {1, 900, 0},     {1, 1000, 0},  {84, 100, 672}, {101, 200, 404}, {11, 50, 176},
-                 {1000, 1000, 800}};
+    } cases[] = {{100, 100, 800}, {30, 50, 480}, {7, 10, 560},     {10, 1000, 8},
+                 {1, 800, 1},     {1, 900, 0},   {1, 1000, 0},     {84, 100, 672},
+                 {101, 200, 404}, {11, 50, 176}, {1000, 1000, 800}};
     for (const auto& c : cases)
         EXPECT_EQ(BarLengthFor(c.value, c.scaleEnd), c.expected) << c.value << "/" << c.scaleEnd;
     // The product is a 32-bit product: it wraps instead of widening.
@@ -71,7 +72,7 @@ TEST(NumberText, FixedNotation) {
         {300, "300.00"},      {99.5, "99.50"},       {0.125, "0.13"},       {1234.567, "1234.60"},
         {123456, "1.2346E5"}, {300000, "3E5"},       {83.333336f, "83.33"}, {16.8f, "16.80"},
         {10.08f, "10.08"},    {0.004, "0.00"},       {0.005, "0.01"},       {-2.5, "-2.50"},
-        {99999.5, "1E5"},     {12345.5, "12346.00"}, {999.995, "1000.00"}, {1e6, "1E6"},
+        {99999.5, "1E5"},     {12345.5, "12346.00"}, {999.995, "1000.00"},  {1e6, "1E6"},
         {0.015f, "0.01"}, // the float lies just below 0.015: printf's rounding is not used
         {1.005f, "1.00"},     {2.675f, "2.67"},      {-0.001, "0.00"},
     };
@@ -93,7 +94,8 @@ TEST(Precision, ClockDriftOverLongRuns) {
     struct Reading {
         int tick;
         const char* shown;
-    } readings[] = {{1, "0.05"}, {20, "1.00"}, {3149, "157.46"}, {4000, "200.01"}, {6000, "300.00"}};
+    } readings[] = {
+        {1, "0.05"}, {20, "1.00"}, {3149, "157.46"}, {4000, "200.01"}, {6000, "300.00"}};
     float clock = 0;
     int tick = 0;
     for (const auto& r : readings) {
@@ -110,7 +112,7 @@ TEST(Precision, ClockDriftOverLongRuns) {
 TEST(Precision, TimeAlignedEndTicks) {
     struct Case {
         int seconds, endTick;
-    } cases[] = {{1, 20},    {2, 41},     {5, 100},    {10, 200},  {30, 601},
+    } cases[] = {{1, 20},    {2, 41},     {5, 100},    {10, 200},    {30, 601},
                  {60, 1201}, {100, 2000}, {300, 6000}, {1000, 20004}};
     for (const auto& c : cases) {
         float clock = 0;

@@ -31,6 +31,12 @@ class LessonFixture : public ::testing::Test {
         }
         L.dispatch(list, Event::OnCloseUp);
     }
+    // A change with the arrow keys while the list is closed: no close-up.
+    void choose(Ctl list, const std::string& text) {
+        tk.setItemIndex(list, indexOf(list, text));
+        L.dispatch(list, Event::OnClick);
+        L.dispatch(list, Event::OnSelect);
+    }
     static int indexOf(Ctl list, const std::string& text) {
         const auto& items = ListItems(list);
         for (size_t i = 0; i < items.size(); ++i)

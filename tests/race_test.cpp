@@ -209,8 +209,10 @@ TEST_F(Race, StartRulesRefuseIncompleteEntries) {
         std::vector<std::pair<Ctl, const char*>> picks;
     } cases[] = {
         {"nothing entered", {}},
-        {"runner 2 without a time", {{Ctl::ComboBox1, "100"}, {Ctl::ComboBox2, "10"}, {Ctl::ComboBox3, "50"}}},
-        {"runner 3 without a distance", {{Ctl::ComboBox1, "100"}, {Ctl::ComboBox2, "10"}, {Ctl::ComboBox6, "10"}}},
+        {"runner 2 without a time",
+         {{Ctl::ComboBox1, "100"}, {Ctl::ComboBox2, "10"}, {Ctl::ComboBox3, "50"}}},
+        {"runner 3 without a distance",
+         {{Ctl::ComboBox1, "100"}, {Ctl::ComboBox2, "10"}, {Ctl::ComboBox6, "10"}}},
         {"runner 1 without a distance", {{Ctl::ComboBox2, "10"}}},
         {"runner 1 without a time", {{Ctl::ComboBox1, "10"}}},
     };

@@ -45,12 +45,12 @@ TEST_F(Reset, FirstStartState) {
         EXPECT_EQ(width(RunnerShape(i)), 0);
         EXPECT_EQ(width(TrunShape(i)), 0);
     }
-    const Ctl hidden[] = {Ctl::TrialBitBtn, Ctl::ComboBox7, Ctl::Label13,    Ctl::ComboBox8,
-                          Ctl::Label14,     Ctl::TrunLbl1,  Ctl::TrunLbl2,   Ctl::TrunLbl3,
+    const Ctl hidden[] = {Ctl::TrialBitBtn, Ctl::ComboBox7,  Ctl::Label13,    Ctl::ComboBox8,
+                          Ctl::Label14,     Ctl::TrunLbl1,   Ctl::TrunLbl2,   Ctl::TrunLbl3,
                           Ctl::TrunShape1,  Ctl::TrunShape2, Ctl::TrunShape3, Ctl::StartBitBtn};
     for (Ctl c : hidden)
         EXPECT_FALSE(tk.visible(c)) << NameOf(c);
-    const Ctl shown[] = {Ctl::RunnerLbl1, Ctl::RunnerShape1, Ctl::RunnerLbl2, Ctl::RunnerShape2,
+    const Ctl shown[] = {Ctl::RunnerLbl1, Ctl::RunnerShape1, Ctl::RunnerLbl2,  Ctl::RunnerShape2,
                          Ctl::RunnerLbl3, Ctl::RunnerShape3, Ctl::OwaruBitBtn, Ctl::RetryBitBtn,
                          Ctl::RedyGoBtn,  Ctl::JikanLbl};
     for (Ctl c : shown)

@@ -25,7 +25,8 @@ namespace {
 // Rows of a dropped-down list are as high as the layout's item height.
 class ItemHeightDelegate : public QStyledItemDelegate {
   public:
-    ItemHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    ItemHeightDelegate(int height, QObject* parent)
+        : QStyledItemDelegate(parent), height_(height) {}
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize s = QStyledItemDelegate::sizeHint(option, index);
         s.setHeight(height_);
@@ -45,7 +46,8 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
 } // namespace
 
 void InstallFontSubstitutes() {
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPA Pゴシック"});
+    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"),
+                               {"IPAPGothic", "IPA Pゴシック"});
     QFont::insertSubstitutions(QString::fromUtf8("ＭＳ 明朝"), {"IPAMincho", "IPA明朝"});
     QFont::insertSubstitutions("Century", {"C059", "Century Schoolbook L"});
 }
@@ -77,7 +79,8 @@ TForm1::TForm1() {
     try {
         lesson_->FormCreate(); // the window's OnCreate
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle), QString::fromUtf8(e.what()));
+        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle),
+                              QString::fromUtf8(e.what()));
     }
 }
 
@@ -149,16 +152,20 @@ void TForm1::build() {
     for (TimerControl* t : timers_)
         t->setEnabled(true);
 
-    const Ctl tabChain[] = {Ctl::ComboBox1, Ctl::ComboBox2,   Ctl::ComboBox3,   Ctl::ComboBox4,
-                            Ctl::ComboBox5, Ctl::ComboBox6,   Ctl::RedyGoBtn,   Ctl::ComboBox8,
+    const Ctl tabChain[] = {Ctl::ComboBox1,   Ctl::ComboBox2,   Ctl::ComboBox3, Ctl::ComboBox4,
+                            Ctl::ComboBox5,   Ctl::ComboBox6,   Ctl::RedyGoBtn, Ctl::ComboBox8,
                             Ctl::RetryBitBtn, Ctl::TrialBitBtn, Ctl::ComboBox7, Ctl::StartBitBtn,
                             Ctl::OwaruBitBtn};
     for (size_t i = 0; i + 1 < std::size(tabChain); ++i)
         setTabOrder(control(tabChain[i]), control(tabChain[i + 1]));
 }
 
-DropDownList* TForm1::list(Ctl c) const { return qobject_cast<DropDownList*>(control(c)); }
-ShapeWidget* TForm1::shape(Ctl c) const { return dynamic_cast<ShapeWidget*>(control(c)); }
+DropDownList* TForm1::list(Ctl c) const {
+    return qobject_cast<DropDownList*>(control(c));
+}
+ShapeWidget* TForm1::shape(Ctl c) const {
+    return dynamic_cast<ShapeWidget*>(control(c));
+}
 
 void TForm1::makeSurface() {
     qreal dpr = devicePixelRatioF();
@@ -197,8 +204,8 @@ void TForm1::showEvent(QShowEvent* e) {
     // Centred on the whole virtual desktop at the first showing only.
     QRect desktop = screen() ? screen()->virtualGeometry() : QRect(0, 0, 1024, 768);
     QRect outer = toolkit_->outerBounds();
-    lesson::Point p = lesson::CentredPosition(desktop.width(), desktop.height(), outer.width(),
-                                              outer.height());
+    lesson::Point p =
+        lesson::CentredPosition(desktop.width(), desktop.height(), outer.width(), outer.height());
     move(desktop.left() + p.x, desktop.top() + p.y);
 }
 
@@ -231,7 +238,8 @@ void TForm1::raise(Ctl sender, Event event) {
     try {
         lesson_->dispatch(sender, event);
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle), QString::fromUtf8(e.what()));
+        QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle),
+                              QString::fromUtf8(e.what()));
     } catch (...) {
         QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle),
                               QString::fromUtf8("予期しないエラーが発生しました"));

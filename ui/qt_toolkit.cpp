@@ -17,13 +17,14 @@ namespace {
 // The system's button face, the window's colour before start-up recolours it.
 constexpr Color clBtnFace = 0xF0F0F0;
 
-QRect toQRect(const lesson::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+QRect toQRect(const lesson::Rect& r) {
+    return QRect(r.left, r.top, r.width(), r.height());
+}
 } // namespace
 
 QtToolkit::QtToolkit(TForm1& form)
     : form_(form), brush_(clBtnFace), windowColor_(clBtnFace),
-      surfaceFont_(LayoutFont("ＭＳ Ｐゴシック", 16, false, false)),
-      outer_(form.geometry()) {}
+      surfaceFont_(LayoutFont("ＭＳ Ｐゴシック", 16, false, false)), outer_(form.geometry()) {}
 
 lesson::Rect QtToolkit::bounds(Ctl c) const {
     QWidget* w = form_.control(c);
@@ -88,10 +89,18 @@ void QtToolkit::setShapeBrush(Ctl shape, Color color) {
         s->setBrushColor(color);
 }
 
-int QtToolkit::timerInterval(Ctl timer) const { return form_.timer(timer)->interval(); }
-void QtToolkit::setTimerInterval(Ctl timer, int ms) { form_.timer(timer)->setInterval(ms); }
-bool QtToolkit::timerEnabled(Ctl timer) const { return form_.timer(timer)->enabled(); }
-void QtToolkit::setTimerEnabled(Ctl timer, bool enabled) { form_.timer(timer)->setEnabled(enabled); }
+int QtToolkit::timerInterval(Ctl timer) const {
+    return form_.timer(timer)->interval();
+}
+void QtToolkit::setTimerInterval(Ctl timer, int ms) {
+    form_.timer(timer)->setInterval(ms);
+}
+bool QtToolkit::timerEnabled(Ctl timer) const {
+    return form_.timer(timer)->enabled();
+}
+void QtToolkit::setTimerEnabled(Ctl timer, bool enabled) {
+    form_.timer(timer)->setEnabled(enabled);
+}
 
 void QtToolkit::setFontSize(int points) {
     surfaceFont_.setPixelSize((points * 96 + 36) / 72);
@@ -123,10 +132,13 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     p.drawText(x, baseline, t);
     p.end();
     form_.update(cell);
-    return lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(), cell.top() + cell.height()};
+    return lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(),
+                        cell.top() + cell.height()};
 }
 
-void QtToolkit::fillRect(const lesson::Rect& r) { fill(toQRect(r), brush_); }
+void QtToolkit::fillRect(const lesson::Rect& r) {
+    fill(toQRect(r), brush_);
+}
 
 void QtToolkit::rectangle(const lesson::Rect& r) {
     QRect q = toQRect(r);
@@ -185,6 +197,8 @@ void QtToolkit::messageBox(const std::string& text) {
     box.exec();
 }
 
-void QtToolkit::requestTermination() { QCoreApplication::exit(0); }
+void QtToolkit::requestTermination() {
+    QCoreApplication::exit(0);
+}
 
 } // namespace ui

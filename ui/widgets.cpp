@@ -9,7 +9,9 @@
 
 namespace ui {
 
-QColor toQColor(Color c) { return QColor(lesson::colorRed(c), lesson::colorGreen(c), lesson::colorBlue(c)); }
+QColor toQColor(Color c) {
+    return QColor(lesson::colorRed(c), lesson::colorGreen(c), lesson::colorBlue(c));
+}
 
 // ---- DropDownList ----
 
