@@ -206,7 +206,8 @@ void TForm1::showEvent(QShowEvent* e) {
     QRect outer = toolkit_->outerBounds();
     lesson::Point p =
         lesson::CentredPosition(desktop.width(), desktop.height(), outer.width(), outer.height());
-    move(desktop.left() + p.x, desktop.top() + p.y);
+    // The frame is known now: the outer size becomes 1024 x 768 frame included.
+    toolkit_->placeAt(QPoint(desktop.left() + p.x, desktop.top() + p.y));
 }
 
 bool TForm1::controlOf(const QWidget* w, Ctl* out) const {
@@ -236,6 +237,8 @@ void TForm1::raise(Ctl sender, Event event) {
     if (!created_)
         return;
     try {
+        if (eventObserver)
+            eventObserver(sender, event);
         lesson_->dispatch(sender, event);
     } catch (const std::exception& e) {
         QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle),

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace ui {
@@ -38,6 +39,9 @@ class TForm1 : public QWidget {
     // Routes an event to its handler; an error escaping a handler is shown in
     // an error box and the program goes on.
     void raise(Ctl sender, Event event);
+
+    // Sees every event before its handler runs (tests watch the event model).
+    std::function<void(Ctl, Event)> eventObserver;
 
     // The control whose widget (or a part of it) has the keyboard focus.
     bool controlOf(const QWidget* w, Ctl* out) const;

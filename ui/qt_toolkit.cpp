@@ -157,6 +157,11 @@ void QtToolkit::applyOuterBounds() {
     form_.resize(outer_.width() - extraW, outer_.height() - extraH);
 }
 
+void QtToolkit::placeAt(const QPoint& topLeft) {
+    outer_.moveTopLeft(topLeft);
+    applyOuterBounds();
+}
+
 void QtToolkit::setWindowTop(int top) {
     outer_.moveTop(top);
     applyOuterBounds();

@@ -52,6 +52,8 @@ class QtToolkit : public lesson::Toolkit {
 
     // The window's outer bounds as last set, frame included.
     QRect outerBounds() const { return outer_; }
+    // Moves the window's frame to this point, keeping the outer size.
+    void placeAt(const QPoint& topLeft);
     // Applies the outer bounds again, once the frame's size is known.
     void applyOuterBounds();
     const QFont& surfaceFont() const { return surfaceFont_; }

@@ -26,6 +26,9 @@ DropDownList::DropDownList(Ctl id, RaiseFn raise, QWidget* parent)
     disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
     disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
     view()->installEventFilter(this);
+    // However the open list closes (a pick, Escape, a click elsewhere), its
+    // container hides: that is the list's close-up.
+    view()->parentWidget()->installEventFilter(this);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
         if (silent_)
             return;
@@ -148,22 +151,16 @@ bool DropDownList::eventFilter(QObject* watched, QEvent* e) {
     // The open list holds the keyboard: typing goes on working there.
     if (watched == view() && e->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent*>(e)))
         return true;
+    if (watched == view()->parentWidget() && e->type() == QEvent::Hide && popupOpen_) {
+        popupOpen_ = false;
+        raise_(id_, Event::OnCloseUp);
+    }
     return QComboBox::eventFilter(watched, e);
 }
 
 void DropDownList::showPopup() {
     popupOpen_ = true;
     QComboBox::showPopup();
-}
-
-void DropDownList::hidePopup() {
-    bool wasOpen = popupOpen_;
-    popupOpen_ = false;
-    QComboBox::hidePopup();
-    // Qt also closes the popup when the list is hidden; only a real closing of
-    // an open list is the list's close-up.
-    if (wasOpen)
-        raise_(id_, Event::OnCloseUp);
 }
 
 // ---- ShapeWidget ----

@@ -42,7 +42,6 @@ class DropDownList : public QComboBox {
     void typeBackspace();
 
     void showPopup() override;
-    void hidePopup() override;
     bool popupOpen() const { return popupOpen_; }
 
   protected:

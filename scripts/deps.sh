@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and its tests need,
+# only those that are missing. Usage: scripts/deps.sh run|test
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
+          fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
+if [[ "${1:-run}" == test ]]; then
+  packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick
+             desktop-file-utils appstream dpkg-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the plain build first, then the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+(cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+if [[ "${HAYASA_SKIP_SANITIZERS:-0}" != 1 ]]; then
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHAYASA_SANITIZE=ON >/dev/null
+  cmake --build build-asan -j "$jobs"
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 1200)
+fi
