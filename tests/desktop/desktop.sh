@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real program on an X server of its own.
+# Usage: desktop.sh APP XPROBE CASE
+set -uo pipefail
+APP=$1 XPROBE=$2 CASE=$3
+FAIL_SHOT="${PWD}/desktop-${CASE}-failure.png"
+source "$(dirname "$0")/lib.sh"
+need_desktop_tools
+trap stop_all EXIT
+
+typical_race() { # steps 1 to 4 of the lesson's typical use
+    enter "${DIST1[@]}" 100
+    enter "${TIME1[@]}" 20
+    enter "${DIST2[@]}" 100
+    enter "${TIME2[@]}" 12
+    expect_px 103 199 $MAROON "runner 1's outline"
+    expect_px 904 220 $MAROON "runner 1's outline end"
+    expect_px 904 276 $BLUE "runner 2's outline end"
+    expect_px 500 210 $WHITE "the empty track"
+    click "${START_RACE[@]}"
+    wait_count 104 256 800 20 $BLUE 16000 8 "runner 2's full bar"
+    wait_count 104 200 800 20 $MAROON 16000 8 "runner 1's full bar"
+    [[ $(count 936 256 60 21 $BLUE) -gt 20 ]] || fail "runner 2's arrival label"
+    [[ $(count 936 200 60 21 $MAROON) -gt 20 ]] || fail "runner 1's arrival label"
+    expect_not_px 96 412 $GREEN "確かめよう！ is shown"
+}
+
+case "$CASE" in
+placement-*)
+    size=${CASE#placement-}
+    start_x "$size"
+    start_app
+    case "$size" in
+    1024x768) want="0 0" ;;
+    1280x1024) want="128 128" ;;
+    1920x1080) want="448 156" ;;
+    800x600) want="0 0" ;;
+    esac
+    [[ "$WX $WY" == "$want" ]] || fail "placed at $WX $WY, expected $want"
+    [[ "$WW $WH" == "1024 768" ]] || fail "size $WW x $WH"
+    click "${RETRY[@]}"
+    refresh_geometry
+    [[ "$WX $WY $WW $WH" == "0 0 1024 768" ]] || fail "after もう一度 at $WX $WY $WW $WH"
+    ;;
+first-start)
+    start_x 1280x1024
+    start_app
+    expect_px 500 400 $GREEN "window colour"
+    expect_px 95 205 $GREEN "label background"
+    expect_px 96 412 $GREEN "確かめよう！ hidden"
+    expect_px 468 468 $GREEN "スタート！ hidden"
+    expect_px 30 472 $GREEN "the quantity list hidden"
+    expect_not_px 936 404 $GREEN "お わ る shown"
+    [[ $(count 103 170 760 500 $GREEN) == $((760 * 500)) ]] || fail "the tracks are not empty"
+    ;;
+typical-use)
+    start_x 1280x1024
+    start_app
+    typical_race
+    click "${TRIAL[@]}"
+    click "${QUANTITY[@]}"
+    keys Down Down # 時間
+    enter "${VALUE[@]}" 10
+    expect_px 103 535 $MAROON "verification outline"
+    expect_px 776 545 $MAROON "verification outline end (672 px)"
+    expect_px 500 545 $WHITE "verification track"
+    click "${START_RUN[@]}"
+    wait_count 104 592 667 20 $BLUE 13340 8 "runner 2's verification bar"
+    wait_count 104 536 400 20 $MAROON 8000 8 "runner 1's verification bar"
+    sleep 0.5
+    expect_px 505 546 $WHITE "runner 1's bar stopped at 400 px"
+    [[ $(count 792 536 80 21 $MAROON) -gt 20 ]] || fail "runner 1's result label"
+    [[ $(count 792 592 80 21 $BLUE) -gt 20 ]] || fail "runner 2's result label"
+    click "${RETRY[@]}"
+    refresh_geometry # the reset puts the window at the origin
+    expect_px 500 210 $GREEN "race track emptied"
+    expect_px 500 545 $GREEN "verification track emptied"
+    click "${FINISH[@]}"
+    wait_exit 5
+    [[ "$RC" == 0 ]] || fail "exit code $RC"
+    ;;
+type-ahead)
+    start_x 1024x768
+    start_app
+    click "${DIST1[@]}"
+    type_text 15 # 150 m: scale 200, a bar of 600 px
+    keys Escape
+    expect_px 704 210 $MAROON "outline end of 150 m"
+    expect_px 706 210 $GREEN "nothing beyond it"
+    click "${TIME1[@]}"
+    type_text 125 # stops at 12: no item begins with 125
+    keys Escape
+    click "${START_RACE[@]}"
+    wait_count 104 200 600 20 $MAROON 12000 7 "the bar of 150 m in 12 s"
+    ;;
+retry-during-race)
+    start_x 1024x768
+    start_app
+    enter "${DIST1[@]}" 100
+    enter "${TIME1[@]}" 10
+    click "${START_RACE[@]}"
+    sleep 1
+    [[ $(count 104 200 800 20 $MAROON) -gt 0 ]] || fail "the race did not start"
+    click "${RETRY[@]}"
+    refresh_geometry
+    sleep 1
+    [[ $(count 104 200 800 20 $MAROON) == 0 ]] || fail "a bar is left after もう一度"
+    expect_px 500 210 $GREEN "the track is empty"
+    ;;
+retry-during-verification)
+    start_x 1024x768
+    start_app
+    typical_race
+    click "${TRIAL[@]}"
+    click "${QUANTITY[@]}"
+    keys Down # 距離
+    enter "${VALUE[@]}" 100
+    click "${START_RUN[@]}"
+    sleep 1
+    [[ $(count 104 592 800 20 $BLUE) -gt 0 ]] || fail "the verification run did not start"
+    click "${RETRY[@]}"
+    refresh_geometry
+    sleep 1
+    expect_px 300 600 $GREEN "the verification track is empty"
+    expect_px 300 545 $GREEN "and stays empty"
+    ;;
+out-of-range-box)
+    start_x 1280x1024
+    start_app
+    enter "${DIST1[@]}" 1000
+    enter "${TIME1[@]}" 10
+    click "${START_RACE[@]}"
+    wait_count 104 200 800 20 $MAROON 16000 7 "the race"
+    click "${TRIAL[@]}"
+    click "${QUANTITY[@]}"
+    keys Down Down # 時間
+    enter "${VALUE[@]}" 10
+    click "${START_RUN[@]}"
+    click "${VALUE[@]}"
+    type_text 11 # 1100 m: out of range
+    sleep 0.5
+    [[ $("$XPROBE" windows "$TITLE") == 2 ]] || fail "no message box"
+    before=$(count 104 536 800 20 $MAROON)
+    sleep 1
+    after=$(count 104 536 800 20 $MAROON)
+    ((after > before)) || fail "the run did not tick on while the box was open ($before, $after)"
+    keys Return
+    sleep 0.3
+    [[ $("$XPROBE" windows "$TITLE") == 1 ]] || fail "the box did not close with Enter"
+    ;;
+finish-button)
+    start_x 1024x768
+    start_app
+    click "${FINISH[@]}"
+    wait_exit 5
+    [[ "$RC" == 0 ]] || fail "exit code $RC"
+    ;;
+close-box)
+    start_x 1024x768
+    start_app
+    "$XPROBE" close "$TITLE"
+    wait_exit 5
+    [[ "$RC" == 0 ]] || fail "exit code $RC"
+    ;;
+*)
+    echo "unknown case $CASE"
+    exit 2
+    ;;
+esac
+echo "PASS: $CASE"

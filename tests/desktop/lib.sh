@@ -1,0 +1,109 @@
+# Helpers for driving the real program on an Xvfb of its own with real X input
+# events (xdotool, through the XTest extension) and reading the real screen.
+# Expects APP and XPROBE to be set.
+
+TITLE="速さの比べ方"
+MAROON=800000 BLUE=0000FF FUCHSIA=FF00FF WHITE=FFFFFF GREEN=80FF80
+
+fail() {
+    echo "FAIL: $*"
+    if [[ -n "${FAIL_SHOT:-}" ]] && command -v import >/dev/null; then
+        import -window root "$FAIL_SHOT" 2>/dev/null && echo "screenshot: $FAIL_SHOT"
+    fi
+    exit 1
+}
+
+need_desktop_tools() {
+    for tool in Xvfb xdotool; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "SKIP: $tool is not installed (scripts/deps.sh test installs it)"
+            exit 77
+        fi
+    done
+}
+
+# start_x WIDTHxHEIGHT: an X server of our own, on a display number it picks.
+start_x() {
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
+    XVFB_PID=$!
+    local n
+    read -r -t 10 n <"$fifo" || fail "Xvfb did not start"
+    rm -f "$fifo"
+    export DISPLAY=":$n"
+}
+
+# start_app: the program, and the position of its client area on the screen.
+start_app() {
+    "$APP" >"${APP_LOG:-/dev/null}" 2>&1 &
+    APP_PID=$!
+    local i geo=""
+    for i in $(seq 1 100); do
+        geo=$("$XPROBE" window "$TITLE") && break
+        sleep 0.1
+    done
+    [[ -n "$geo" ]] || fail "the window did not appear"
+    read -r WX WY WW WH <<<"$geo"
+    sleep 0.3 # the first paint
+}
+
+stop_all() {
+    [[ -n "${APP_PID:-}" ]] && kill "$APP_PID" 2>/dev/null
+    [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+}
+
+refresh_geometry() { read -r WX WY WW WH <<<"$("$XPROBE" window "$TITLE")"; }
+
+# Client coordinates of the window, as the lesson's layout gives them.
+click() { xdotool mousemove --sync $((WX + $1)) $((WY + $2)) click 1; sleep 0.15; }
+keys() { xdotool key --delay 60 "$@"; sleep 0.15; }
+type_text() { xdotool type --delay 80 "$1"; sleep 0.15; }
+px() { "$XPROBE" pixel $((WX + $1)) $((WY + $2)); }
+count() { "$XPROBE" count $((WX + $1)) $((WY + $2)) "$3" "$4" "$5"; }
+
+expect_px() { # x y colour what
+    local got
+    got=$(px "$1" "$2")
+    [[ "$got" == "$3" ]] || fail "$4: pixel ($1,$2) is $got, expected $3"
+}
+
+expect_not_px() {
+    local got
+    got=$(px "$1" "$2")
+    [[ "$got" != "$3" ]] || fail "$4: pixel ($1,$2) is $got"
+}
+
+# wait_count x y w h colour n seconds what: until n pixels of colour stand there.
+wait_count() {
+    local deadline=$((SECONDS + $7)) got
+    while :; do
+        got=$(count "$1" "$2" "$3" "$4" "$5")
+        [[ "$got" == "$6" ]] && return 0
+        ((SECONDS >= deadline)) && fail "$8: $got pixels of $5, expected $6"
+        sleep 0.2
+    done
+}
+
+# An entry list: click its field, type, and close the dropped-down list.
+enter() { click "$1" "$2"; type_text "$3"; keys Escape; }
+
+# Field centres of the lists, in client coordinates.
+DIST1=(110 86) TIME1=(110 134) DIST2=(326 86) TIME2=(326 134) DIST3=(542 86) TIME3=(542 134)
+QUANTITY=(30 472) VALUE=(150 472)
+START_RACE=(756 84) RETRY=(936 84) TRIAL=(96 412) START_RUN=(468 468) FINISH=(936 404)
+
+# wait_exit seconds: the program's exit code in RC.
+wait_exit() {
+    local i
+    for i in $(seq 1 $(($1 * 10))); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_PID" 2>/dev/null && fail "the program did not end"
+    wait "$APP_PID"
+    RC=$?
+    APP_PID=
+}

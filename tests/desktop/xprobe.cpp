@@ -1,0 +1,125 @@
+// Reads the real X screen for the desktop tests: where a window stands, the
+// colour of pixels, and the window system's close command for a window.
+//   xprobe window TITLE           x y width height of the viewable window
+//   xprobe windows TITLE          how many viewable windows have that title
+//   xprobe pixel X Y              RRGGBB at a root position
+//   xprobe count X Y W H RRGGBB   pixels of that colour in the rectangle
+//   xprobe close TITLE            sends WM_DELETE_WINDOW, as a close box does
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+Display* dpy;
+
+std::string titleOf(Window w) {
+    Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(dpy, w, netName, 0, 1024, False, utf8, &type, &format, &n, &after,
+                           &data) == Success &&
+        data) {
+        title.assign(reinterpret_cast<char*>(data), n);
+        XFree(data);
+    }
+    return title;
+}
+
+std::vector<Window> windowsTitled(const char* title) {
+    std::vector<Window> out;
+    Window root = DefaultRootWindow(dpy), parent, *children = nullptr;
+    unsigned n = 0;
+    XQueryTree(dpy, root, &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
+            titleOf(children[i]) == title)
+            out.push_back(children[i]);
+    }
+    if (children)
+        XFree(children);
+    return out;
+}
+
+unsigned long rgbAt(XImage* img, int x, int y) {
+    unsigned long p = XGetPixel(img, x, y);
+    return p & 0xFFFFFF;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return 2;
+    dpy = XOpenDisplay(nullptr);
+    if (!dpy) {
+        std::fprintf(stderr, "xprobe: no display\n");
+        return 2;
+    }
+    std::string cmd = argv[1];
+    Window root = DefaultRootWindow(dpy);
+    if ((cmd == "window" || cmd == "close" || cmd == "windows") && argc == 3) {
+        auto ws = windowsTitled(argv[2]);
+        if (cmd == "windows") {
+            std::printf("%zu\n", ws.size());
+            return 0;
+        }
+        if (ws.empty())
+            return 1;
+        if (cmd == "window") {
+            XWindowAttributes a;
+            XGetWindowAttributes(dpy, ws[0], &a);
+            int x, y;
+            Window child;
+            XTranslateCoordinates(dpy, ws[0], root, 0, 0, &x, &y, &child);
+            std::printf("%d %d %d %d\n", x, y, a.width, a.height);
+            return 0;
+        }
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = ws[0];
+        ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy, ws[0], False, NoEventMask, &ev);
+        XFlush(dpy);
+        return 0;
+    }
+    if (cmd == "pixel" && argc == 4) {
+        XImage* img = XGetImage(dpy, root, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes,
+                                ZPixmap);
+        if (!img)
+            return 1;
+        std::printf("%06lX\n", rgbAt(img, 0, 0));
+        XDestroyImage(img);
+        return 0;
+    }
+    if (cmd == "count" && argc == 7) {
+        int w = std::atoi(argv[4]), h = std::atoi(argv[5]);
+        unsigned long want = std::strtoul(argv[6], nullptr, 16);
+        XImage* img = XGetImage(dpy, root, std::atoi(argv[2]), std::atoi(argv[3]), w, h, AllPlanes,
+                                ZPixmap);
+        if (!img)
+            return 1;
+        long n = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                n += rgbAt(img, x, y) == want;
+        std::printf("%ld\n", n);
+        XDestroyImage(img);
+        return 0;
+    }
+    return 2;
+}
