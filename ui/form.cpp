@@ -84,7 +84,12 @@ TForm1::TForm1() {
     }
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Tearing down the widgets moves the focus and hides lists: none of that
+    // may reach the handlers of a window that is going away.
+    created_ = false;
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void TForm1::build() {
     RaiseFn raiseFn = [this](Ctl c, Event e) { raise(c, e); };

@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "pixel" && argc == 4) {
-        XImage* img = XGetImage(dpy, root, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes,
-                                ZPixmap);
+        XImage* img =
+            XGetImage(dpy, root, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes, ZPixmap);
         if (!img)
             return 1;
         std::printf("%06lX\n", rgbAt(img, 0, 0));
@@ -109,8 +109,8 @@ int main(int argc, char** argv) {
     if (cmd == "count" && argc == 7) {
         int w = std::atoi(argv[4]), h = std::atoi(argv[5]);
         unsigned long want = std::strtoul(argv[6], nullptr, 16);
-        XImage* img = XGetImage(dpy, root, std::atoi(argv[2]), std::atoi(argv[3]), w, h, AllPlanes,
-                                ZPixmap);
+        XImage* img =
+            XGetImage(dpy, root, std::atoi(argv[2]), std::atoi(argv[3]), w, h, AllPlanes, ZPixmap);
         if (!img)
             return 1;
         long n = 0;
