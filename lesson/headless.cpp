@@ -121,7 +121,8 @@ Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
         pen += advance;
         i += len;
     }
-    texts.push_back(TextRecord{x, y, text, font_, brush_, cell});
+    if (recording)
+        texts.push_back(TextRecord{x, y, text, font_, brush_, cell});
     log("text " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "' " +
         ColorText(font_) + " on " + ColorText(brush_));
     return cell;
@@ -165,7 +166,9 @@ void HeadlessToolkit::refresh() {
 }
 
 void HeadlessToolkit::messageBox(const std::string& text) {
-    messages.push_back(text);
+    if (recording)
+        messages.push_back(text);
+    ++messageBoxes;
     log("message " + text);
     if (whileMessageBoxOpen)
         whileMessageBoxOpen();

@@ -74,10 +74,13 @@ class HeadlessToolkit : public Toolkit {
     // the proportional face the real window uses.
     int textWidth(const std::string& text) const;
 
+    // Long runs switch the records below off to keep memory flat.
+    bool recording = true;
     std::vector<TextRecord> texts;     // every text output, in order
     std::vector<std::string> messages; // every message box shown
     std::vector<std::string> trace;    // every call that changes something
     int refreshes = 0;
+    int messageBoxes = 0;
     bool terminationRequested = false;
     // Runs while a message box is "open", e.g. to deliver timer ticks.
     std::function<void()> whileMessageBoxOpen;
@@ -95,7 +98,10 @@ class HeadlessToolkit : public Toolkit {
     Control& ctl(Ctl c) { return controls_[static_cast<size_t>(c)]; }
     const Control& ctl(Ctl c) const { return controls_[static_cast<size_t>(c)]; }
     void fill(const Rect& r, Color c);
-    void log(const std::string& line) { trace.push_back(line); }
+    void log(const std::string& line) {
+        if (recording)
+            trace.push_back(line);
+    }
 
     std::vector<Control> controls_;
     std::vector<Color> fb_;

@@ -412,8 +412,10 @@ void Lesson::SoroeAtoSyori() {
 void Lesson::StartBitBtnClick() {
     for (int i = 1; i <= 3; ++i)
         s_.BarProgress[i] = 0.0f;
+    // A runner without a race bar, or without a time to give it a speed (its
+    // time emptied during the race), takes no part and counts as arrived.
     for (int i = 1; i <= 3; ++i)
-        s_.Goal[i] = s_.BarLength[i] == 0 ? 1 : 0;
+        s_.Goal[i] = (s_.BarLength[i] == 0 || s_.Jikan[i] <= 0) ? 1 : 0;
     for (int i = 1; i <= 3; ++i) {
         // A runner without a distance needs no time; a value left by an
         // earlier run must not become the final time.
@@ -443,7 +445,7 @@ void Lesson::growVerificationBar(int i) {
     Ctl shape = TrunShape(i);
     Rect b = tk_.bounds(shape);
     int length = s_.TrunBarLength[i];
-    if (length <= 0 || b.width() >= length)
+    if (length <= 0 || b.width() >= length || s_.Jikan[i] <= 0)
         return;
     if (s_.SoroeKyoriJikan[i] > 0.0f) {
         s_.BarProgress[i] =

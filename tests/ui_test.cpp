@@ -301,6 +301,36 @@ TEST_F(Window, TypingIntoATimeListStopsAtTheMissingItems) {
     EXPECT_EQ(raised, (std::vector<Raised>{{Ctl::ComboBox3, Event::OnEnter}}));
 }
 
+TEST_F(Window, TextMatchingNoItemAndEmptiedListsAreHarmless) {
+    enter(Ctl::ComboBox3, "50");
+    enter(Ctl::ComboBox4, "5");
+    raised.clear();
+    // "0" begins no item: it stands in the field, the empty item stays current.
+    focus(Ctl::ComboBox1);
+    type("0");
+    EXPECT_EQ(list(Ctl::ComboBox1)->lineEdit()->text(), "0");
+    EXPECT_EQ(list(Ctl::ComboBox1)->currentIndex(), 0);
+    closePopups();
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    EXPECT_TRUE(form->timer(Ctl::Timer1)->enabled()) << "runner 2 alone races";
+    QTest::mouseClick(w(Ctl::RetryBitBtn), Qt::LeftButton);
+    // A distance, and a time list emptied with Backspace after a text that
+    // matched nothing: the start button refuses, nothing divides by zero.
+    enter(Ctl::ComboBox1, "100");
+    focus(Ctl::ComboBox2);
+    type("0");
+    key(Qt::Key_Backspace);
+    closePopups();
+    EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), -1);
+    EXPECT_EQ(list(Ctl::ComboBox2)->lineEdit()->text(), "");
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    EXPECT_FALSE(form->timer(Ctl::Timer1)->enabled());
+    // Backspace in an empty field changes nothing.
+    focus(Ctl::ComboBox2);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), -1);
+}
+
 TEST_F(Window, ArrowKeysOnAClosedListPickWithoutACloseUp) {
     focus(Ctl::ComboBox1);
     raised.clear();

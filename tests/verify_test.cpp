@@ -337,6 +337,31 @@ TEST_F(VerificationRun, ZeroAlignedDistanceIsCoveredAtOnce) {
     EXPECT_LE(tick(Ctl::Timer2, 1000), 2);
 }
 
+// A runner whose time was emptied during the race has no speed: it takes no
+// part in a verification run, in either kind of alignment.
+TEST_F(VerificationRun, ARunnerWithoutATimeTakesNoPart) {
+    for (const char* quantity : {"距離", "時間"}) {
+        SCOPED_TRACE(quantity);
+        click(Ctl::RetryBitBtn);
+        runner(1, "100", "20");
+        runner(2, "100", "12");
+        click(Ctl::RedyGoBtn);
+        tick(Ctl::Timer1, 20);
+        pick(Ctl::ComboBox2, "");
+        ASSERT_LT(tick(Ctl::Timer1), 1000);
+        ASSERT_EQ(s.BarLength[1], 800);
+        open();
+        align(quantity, "10");
+        click(Ctl::StartBitBtn);
+        EXPECT_EQ(s.Goal[1], 1);
+        tick(Ctl::Timer2);
+        EXPECT_EQ(width(Ctl::TrunShape1), 0);
+        EXPECT_GT(width(Ctl::TrunShape2), 0);
+        for (const auto& t : tk.texts)
+            EXPECT_FALSE(t.y == 536 && t.x > 104) << t.text;
+    }
+}
+
 TEST_F(VerificationRun, LeavingTheModeStopsTheRun) {
     typicalRace();
     open();
@@ -365,6 +390,45 @@ TEST_F(VerificationRun, ChangingTheQuantityDuringARunSwitchesTheTick) {
     int ticks = tick(Ctl::Timer2, 10000);
     EXPECT_LT(ticks, 10000);
     EXPECT_EQ(lastTextAt(776 + 16, 592)->text, "10.08秒");
+}
+
+TEST_F(VerificationRun, RepeatedClicksDuringRunsOnlyRestartThem) {
+    typicalRace();
+    click(Ctl::RedyGoBtn); // a new race over the finished one
+    for (int k = 0; k < 5; ++k) {
+        tick(Ctl::Timer1, 7);
+        click(Ctl::RedyGoBtn);
+    }
+    EXPECT_EQ(tick(Ctl::Timer1), 400);
+    open();
+    align("距離", "100");
+    for (int k = 0; k < 5; ++k) {
+        click(Ctl::StartBitBtn);
+        tick(Ctl::Timer2, 3);
+    }
+    EXPECT_EQ(tick(Ctl::Timer2), 400 - 3);
+    click(Ctl::StartBitBtn);
+    tick(Ctl::Timer2, 5);
+    open(); // reopening during a run leaves no bars to grow
+    open();
+    EXPECT_LT(tick(Ctl::Timer2, 10000), 10000);
+    EXPECT_FALSE(tk.timerEnabled(Ctl::Timer1));
+    EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+}
+
+TEST_F(VerificationRun, RetryWhileTheMessageBoxIsOpen) {
+    runner(1, "1000", "10");
+    raceToEnd();
+    open();
+    align("時間", "10");
+    click(Ctl::StartBitBtn);
+    tk.whileMessageBoxOpen = [&] { click(Ctl::RetryBitBtn); };
+    pick(Ctl::ComboBox8, "11");
+    EXPECT_EQ(tk.messages.size(), 1u);
+    EXPECT_FALSE(tk.timerEnabled(Ctl::Timer1));
+    EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+    EXPECT_FALSE(tk.visible(Ctl::ComboBox8));
+    EXPECT_TRUE(tk.uniform(Rect{0, 170, 1024, 768}, Back));
 }
 
 TEST_F(VerificationRun, AfterResetTheRunValuesRemain) {
