@@ -43,25 +43,29 @@ void HeadlessToolkit::setWidth(Ctl c, int width) {
     if (b.width() == width)
         return;
     b.right = b.left + width;
-    log(std::string("width ") + NameOf(c) + " " + std::to_string(width));
+    if (recording)
+        log(std::string("width ") + NameOf(c) + " " + std::to_string(width));
 }
 
 void HeadlessToolkit::setVisible(Ctl c, bool v) {
     if (ctl(c).visible == v)
         return;
     ctl(c).visible = v;
-    log(std::string(v ? "show " : "hide ") + NameOf(c));
+    if (recording)
+        log(std::string(v ? "show " : "hide ") + NameOf(c));
 }
 
 void HeadlessToolkit::setCaption(Ctl c, const std::string& text) {
     ctl(c).caption = text;
-    log(std::string("caption ") + NameOf(c) + " " + text);
+    if (recording)
+        log(std::string("caption ") + NameOf(c) + " " + text);
 }
 
 void HeadlessToolkit::setItemIndex(Ctl list, int index) {
     int count = static_cast<int>(ListItems(list).size());
     ctl(list).itemIndex = (index >= 0 && index < count) ? index : -1;
-    log(std::string("select ") + NameOf(list) + " " + std::to_string(ctl(list).itemIndex));
+    if (recording)
+        log(std::string("select ") + NameOf(list) + " " + std::to_string(ctl(list).itemIndex));
 }
 
 std::string HeadlessToolkit::itemText(Ctl list, int index) const {
@@ -71,21 +75,24 @@ std::string HeadlessToolkit::itemText(Ctl list, int index) const {
 
 void HeadlessToolkit::setShapeBrush(Ctl shape, Color color) {
     ctl(shape).brush = color;
-    log(std::string("brush ") + NameOf(shape) + " " + ColorText(color));
+    if (recording)
+        log(std::string("brush ") + NameOf(shape) + " " + ColorText(color));
 }
 
 void HeadlessToolkit::setTimerInterval(Ctl timer, int ms) {
     if (ctl(timer).interval == ms)
         return;
     ctl(timer).interval = ms;
-    log(std::string("interval ") + NameOf(timer) + " " + std::to_string(ms));
+    if (recording)
+        log(std::string("interval ") + NameOf(timer) + " " + std::to_string(ms));
 }
 
 void HeadlessToolkit::setTimerEnabled(Ctl timer, bool enabled) {
     if (ctl(timer).enabled == enabled)
         return;
     ctl(timer).enabled = enabled;
-    log(std::string(enabled ? "enable " : "disable ") + NameOf(timer));
+    if (recording)
+        log(std::string(enabled ? "enable " : "disable ") + NameOf(timer));
 }
 
 void HeadlessToolkit::setFontSize(int points) {
@@ -123,12 +130,16 @@ Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
     }
     if (recording)
         texts.push_back(TextRecord{x, y, text, font_, brush_, cell});
-    log("text " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "' " +
+    if (recording)
+        log("text " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "' " +
         ColorText(font_) + " on " + ColorText(brush_));
     return cell;
 }
 
 void HeadlessToolkit::fill(const Rect& r, Color c) {
+    if (!render || r.width() <= 0 || r.height() <= 0 || solid_.covers(r, c))
+        return;
+    solid_.painted(r, c);
     int l = std::max(r.left, 0), t = std::max(r.top, 0);
     int rr = std::min(r.right, ClientWidth), b = std::min(r.bottom, ClientHeight);
     for (int y = t; y < b; ++y)
@@ -138,7 +149,8 @@ void HeadlessToolkit::fill(const Rect& r, Color c) {
 
 void HeadlessToolkit::fillRect(const Rect& r) {
     fill(r, brush_);
-    log("fill " + rectText(r) + " " + ColorText(brush_));
+    if (recording)
+        log("fill " + rectText(r) + " " + ColorText(brush_));
 }
 
 void HeadlessToolkit::rectangle(const Rect& r) {
@@ -146,7 +158,8 @@ void HeadlessToolkit::rectangle(const Rect& r) {
         return;
     fill(r, pen_);
     fill(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, brush_);
-    log("rectangle " + rectText(r) + " " + ColorText(pen_) + " " + ColorText(brush_));
+    if (recording)
+        log("rectangle " + rectText(r) + " " + ColorText(pen_) + " " + ColorText(brush_));
 }
 
 void HeadlessToolkit::setWindowColor(Color c) {
@@ -156,20 +169,24 @@ void HeadlessToolkit::setWindowColor(Color c) {
     brush_ = c;
     // The surface is kept, so a new window colour repaints it entirely.
     fill(Rect{0, 0, ClientWidth, ClientHeight}, c);
-    log("window colour " + ColorText(c));
+    if (recording)
+        log("window colour " + ColorText(c));
 }
 
 void HeadlessToolkit::refresh() {
     ++refreshes;
+    solid_.clear();
     fill(Rect{0, 0, ClientWidth, ClientHeight}, windowColor_);
-    log("refresh");
+    if (recording)
+        log("refresh");
 }
 
 void HeadlessToolkit::messageBox(const std::string& text) {
     if (recording)
         messages.push_back(text);
     ++messageBoxes;
-    log("message " + text);
+    if (recording)
+        log("message " + text);
     if (whileMessageBoxOpen)
         whileMessageBoxOpen();
 }

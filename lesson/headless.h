@@ -3,6 +3,7 @@
 // render into, so that handlers can be checked pixel by pixel.
 #pragma once
 
+#include "solid_cache.h"
 #include "toolkit.h"
 
 #include <functional>
@@ -74,6 +75,8 @@ class HeadlessToolkit : public Toolkit {
     // the proportional face the real window uses.
     int textWidth(const std::string& text) const;
 
+    // Off: no pixels are written (measures the lesson's own cost).
+    bool render = true;
     // Long runs switch the records below off to keep memory flat.
     bool recording = true;
     std::vector<TextRecord> texts;     // every text output, in order
@@ -98,13 +101,11 @@ class HeadlessToolkit : public Toolkit {
     Control& ctl(Ctl c) { return controls_[static_cast<size_t>(c)]; }
     const Control& ctl(Ctl c) const { return controls_[static_cast<size_t>(c)]; }
     void fill(const Rect& r, Color c);
-    void log(const std::string& line) {
-        if (recording)
-            trace.push_back(line);
-    }
+    void log(const std::string& line) { trace.push_back(line); }
 
     std::vector<Control> controls_;
     std::vector<Color> fb_;
+    SolidCache solid_;
     Color pen_ = clBlack;
     Color brush_;
     Color font_ = clWindowText;

@@ -52,6 +52,36 @@ std::string FixedText(double value) {
         return value < 0 ? "-INF" : "INF";
 
     bool negative = value < 0;
+    double magnitude = std::fabs(value);
+    if (magnitude < 100000.0) {
+        // Below 5 integer digits the rounding falls at the hundredths, tenths
+        // or units. A float times 100 is exact in a double, so its fraction
+        // tells the first dropped digit exactly: no decimal expansion needed.
+        // Values that are no float take the general path below.
+        int decimals = magnitude < 1000.0 ? 2 : magnitude < 10000.0 ? 1 : 0;
+        double scaled = magnitude * (decimals == 2 ? 100.0 : decimals == 1 ? 10.0 : 1.0);
+        if (value == static_cast<float>(value)) {
+            double whole = std::floor(scaled);
+            auto n = static_cast<long long>(whole) + (scaled - whole >= 0.5 ? 1 : 0);
+            for (int d = decimals; d < 2; ++d)
+                n *= 10;
+            if (n < 10000000) { // still at most 5 integer digits after rounding
+                char buf[32];
+                std::snprintf(buf, sizeof buf, "%s%lld.%02lld", negative && n != 0 ? "-" : "",
+                              n / 100, n % 100);
+                return buf;
+            }
+        }
+    }
+    return FixedTextExact(value);
+}
+
+std::string FixedTextExact(double value) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    bool negative = value < 0;
     std::string digits;
     int exp10 = 0;
     if (value != 0) {

@@ -14,6 +14,9 @@ int TextToInt(const std::string& text);
 // rounded on the exact binary value (first dropped digit 5 or more rounds up in
 // magnitude); more than 5 integer digits switch to the form 1.2346E5.
 std::string FixedText(double value);
+// The same from the value's full decimal expansion, without the shortcut that
+// FixedText takes for floats below 100000.
+std::string FixedTextExact(double value);
 
 // "経過時間" + the value in fixed notation + "秒".
 std::string ElapsedLabel(float value);

@@ -80,6 +80,26 @@ TEST(NumberText, FixedNotation) {
         EXPECT_EQ(FixedText(c.value), c.expected) << c.value;
 }
 
+// The shortcut for floats must agree with the full expansion everywhere,
+// rounding boundaries and the switch to five integer digits included.
+TEST(NumberText, ShortcutAgreesWithTheFullExpansion) {
+    std::vector<float> values;
+    for (int k = -20000; k <= 200000; ++k)
+        values.push_back(k * 0.005f); // every rounding boundary up to 1000
+    for (float f = 0.5f; f < 2e5f; f = std::nextafter(f * 1.001f, 1e9f))
+        values.push_back(f);
+    for (float base : {999.995f, 9999.95f, 99999.5f, 0.005f, 0.015f, 1000.0f, 10000.0f})
+        for (int k = -3; k <= 3; ++k) {
+            float f = base;
+            for (int n = 0; n < std::abs(k); ++n)
+                f = std::nextafter(f, k < 0 ? 0.0f : 1e9f);
+            values.push_back(f);
+            values.push_back(-f);
+        }
+    for (float f : values)
+        ASSERT_EQ(FixedText(f), FixedTextExact(f)) << std::hexfloat << f;
+}
+
 TEST(NumberText, ElapsedLabelAndIntegers) {
     EXPECT_EQ(ElapsedLabel(0.05f), "経過時間0.05秒");
     EXPECT_EQ(ElapsedLabel(12.35f), "経過時間12.35秒");

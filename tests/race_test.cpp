@@ -16,8 +16,9 @@ class Track : public LessonFixture {
             << "runner " << runner;
         EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.top, outer.right, outer.top + 1}, pen));
         EXPECT_TRUE(tk.uniform(Rect{outer.right - 1, outer.top, outer.right, outer.bottom}, pen));
-        if (length > 0)
+        if (length > 0) {
             EXPECT_TRUE(tk.uniform(Rect{104, top, 104 + length, top + 20}, clWhite));
+        }
         // Nothing of the outline beyond its end.
         EXPECT_TRUE(tk.uniform(Rect{outer.right, top - 1, 1024, top + 21}, Back));
     }

@@ -184,8 +184,9 @@ TEST_F(Window, CaptionsFontsAndColours) {
     for (const auto& e : table) {
         QWidget* c = w(e.ctl);
         SCOPED_TRACE(lesson::NameOf(e.ctl));
-        if (e.caption)
+        if (e.caption) {
             EXPECT_EQ(form->toolkit().caption(e.ctl), e.caption);
+        }
         QFontInfo info(c->font());
         EXPECT_TRUE(info.family().startsWith(e.family)) << info.family().toStdString();
         EXPECT_EQ(c->font().pixelSize(), e.pixels);
@@ -421,8 +422,9 @@ TEST_F(Window, TheRunPartOfABarShowsOnEveryTick) {
         form->raise(Ctl::Timer1, Event::OnTimer);
         QApplication::processEvents();
         int width = w(Ctl::RunnerShape1)->width();
-        if (t >= 8)
+        if (t >= 8) {
             ASSERT_GT(width, 0) << "tick " << t;
+        }
         QImage img = grabClient();
         EXPECT_EQ(countColor(img, QRect(104, 200, 10, 20), QColor(128, 0, 0)), width * 20)
             << "tick " << t;

@@ -27,8 +27,9 @@ class Verification : public LessonFixture {
         EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.top, outer.right, outer.top + 1}, pen));
         EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.bottom - 1, outer.right, outer.bottom}, pen));
         EXPECT_TRUE(tk.uniform(Rect{outer.right - 1, outer.top, outer.right, outer.bottom}, pen));
-        if (length > 0)
+        if (length > 0) {
             EXPECT_TRUE(tk.uniform(Rect{104, top, 104 + length, top + 20}, clWhite));
+        }
     }
 };
 

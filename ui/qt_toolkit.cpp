@@ -108,8 +108,13 @@ void QtToolkit::setFontSize(int points) {
 
 void QtToolkit::fill(const QRect& r, Color c) {
     QRect clipped = r.intersected(QRect(0, 0, lesson::ClientWidth, lesson::ClientHeight));
-    if (clipped.isEmpty())
+    lesson::Rect area{clipped.left(), clipped.top(), clipped.left() + clipped.width(),
+                      clipped.top() + clipped.height()};
+    // Nothing to paint, and nothing to repaint on the screen, where the fill
+    // repeats what the surface already holds.
+    if (clipped.isEmpty() || solid_.covers(area, c))
         return;
+    solid_.painted(area, c);
     QPainter p(&form_.surface());
     p.fillRect(clipped, toQColor(c));
     p.end();
@@ -122,9 +127,15 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     // The text cell is the character height high, as the lesson's layout of
     // label rows 22 pixels above the bars expects.
     QRect cell(x, y, fm.horizontalAdvance(t), surfaceFont_.pixelSize());
+    fill(cell, brush_);
+    bool blank = t.trimmed().isEmpty();
+    if (blank)
+        return lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(),
+                            cell.top() + cell.height()};
+    solid_.forget(lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(),
+                               cell.top() + cell.height()});
     QPainter p(&form_.surface());
     p.setClipRect(cell);
-    p.fillRect(cell, toQColor(brush_));
     p.setFont(surfaceFont_);
     p.setPen(toQColor(font_));
     int baseline = y + (surfaceFont_.pixelSize() * fm.ascent() + (fm.ascent() + fm.descent()) / 2) /
@@ -187,10 +198,12 @@ void QtToolkit::setWindowColor(Color c) {
     QPalette pal = form_.palette();
     pal.setColor(QPalette::Window, toQColor(c));
     form_.setPalette(pal);
+    solid_.clear();
     form_.clearSurface(toQColor(c));
 }
 
 void QtToolkit::refresh() {
+    solid_.clear();
     form_.clearSurface(toQColor(windowColor_));
     if (form_.isVisible())
         form_.repaint();

@@ -1,6 +1,7 @@
 // The toolkit services over Qt, for the real window.
 #pragma once
 
+#include "solid_cache.h"
 #include "toolkit.h"
 
 #include <QFont>
@@ -68,6 +69,7 @@ class QtToolkit : public lesson::Toolkit {
     lesson::Color windowColor_;
     QFont surfaceFont_;
     QRect outer_;
+    lesson::SolidCache solid_;
 };
 
 } // namespace ui

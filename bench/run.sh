@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Measures the program and prints one table: the real window on an Xvfb of its
+# own, and the lesson core without a window. A report, not a test: nothing
+# here fails on a slow machine. Usage: bench/run.sh [build directory]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-bench}
+scripts/deps.sh test >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHAYASA_BUILD_TESTS=ON >/dev/null
+cmake --build "$build" --target hayasa bench_core bench_window bench_launch xprobe >/dev/null
+APP=$PWD/$build/app/hayasa XPROBE=$PWD/$build/tests/desktop/xprobe
+source tests/desktop/lib.sh
+trap stop_all EXIT
+start_x 1024x768
+
+results=$( (
+    "$build/bench/bench_core"
+    "$build/bench/bench_launch" "$APP" 15
+    "$build/bench/bench_window"
+) 2>/dev/null)
+value() { awk -v k="$1" '$1 == k { print $2 }' <<<"$results"; }
+verdict() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { print (v >= lo && v <= hi) ? "met" : "missed" }'; }
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')
+echo "Measured $(date -u +%Y-%m-%d) on $cpu, $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB; Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null), Xvfb 1024x768, Release build."
+echo
+echo "| Measure | Result | Goal | |"
+echo "|---|---|---|---|"
+w=$(value race_10s_wall_s)
+echo "| 10 s race (200 ticks), start click to end, real window | $w s | 4.00 s ± 1 % | $(verdict "$w" 3.96 4.04) |"
+m=$(value tick_cpu_mean_ms) p=$(value tick_cpu_p99_ms)
+echo "| CPU per race tick, handler and repaint, mean ($(value tick_count) ticks) | $m ms | ≤ 0.5 ms | $(verdict "$m" 0 0.5) |"
+echo "| CPU per race tick, 99th percentile | $p ms | – | |"
+l=$(value launch_first_paint_ms)
+echo "| Launch to first painted window, median of 15 (max $(value launch_first_paint_max_ms) ms) | $l ms | ≤ 150 ms | $(verdict "$l" 0 150) |"
+r=$(value peak_rss_mb)
+echo "| Peak resident memory | $r MB | ≤ 40 MB | $(verdict "$r" 0 40) |"
+c=$(value core_race_framebuffer_ms)
+echo "| Headless core, 300 s race ($(value core_race_ticks) ticks), framebuffer toolkit | $c ms | < 1 ms | $(verdict "$c" 0 0.999) |"
+n=$(value core_race_no_pixels_ms)
+echo "| Headless core, same race, no pixels written | $n ms | – | |"
