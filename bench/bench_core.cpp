@@ -40,7 +40,8 @@ int main() {
         for (int k = 0; k < 41; ++k)
             runs.push_back(raceMs(render, &ticks));
         std::sort(runs.begin(), runs.end());
-        std::printf("core_race_%s_ms %.3f\n", render ? "framebuffer" : "no_pixels", runs[runs.size() / 2]);
+        std::printf("core_race_%s_ms %.3f\n", render ? "framebuffer" : "no_pixels",
+                    runs[runs.size() / 2]);
         if (!render)
             std::printf("core_race_ticks %d\n", ticks);
     }

@@ -70,8 +70,9 @@ int main(int argc, char** argv) {
         double ms = -1;
         while (std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10)) {
             if (pixelAt(dpy, x, y) == 0x80FF80 && before != 0x80FF80) {
-                ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                         .count();
+                ms =
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                        .count();
                 break;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(500));

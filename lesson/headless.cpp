@@ -132,7 +132,7 @@ Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
         texts.push_back(TextRecord{x, y, text, font_, brush_, cell});
     if (recording)
         log("text " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "' " +
-        ColorText(font_) + " on " + ColorText(brush_));
+            ColorText(font_) + " on " + ColorText(brush_));
     return cell;
 }
 

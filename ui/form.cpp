@@ -37,6 +37,43 @@ class ItemHeightDelegate : public QStyledItemDelegate {
     int height_;
 };
 
+// Names for controls without a caption of their own; the others are named by
+// their captions.
+const char* accessibleRole(Ctl c) {
+    switch (c) {
+    case Ctl::ComboBox1:
+        return "走者１の距離";
+    case Ctl::ComboBox2:
+        return "走者１の時間";
+    case Ctl::ComboBox3:
+        return "走者２の距離";
+    case Ctl::ComboBox4:
+        return "走者２の時間";
+    case Ctl::ComboBox5:
+        return "走者３の距離";
+    case Ctl::ComboBox6:
+        return "走者３の時間";
+    case Ctl::ComboBox7:
+        return "そろえるもの";
+    case Ctl::ComboBox8:
+        return "そろえる値";
+    case Ctl::RunnerShape1:
+        return "走者１のバー";
+    case Ctl::RunnerShape2:
+        return "走者２のバー";
+    case Ctl::RunnerShape3:
+        return "走者３のバー";
+    case Ctl::TrunShape1:
+        return "確かめる走者１のバー";
+    case Ctl::TrunShape2:
+        return "確かめる走者２のバー";
+    case Ctl::TrunShape3:
+        return "確かめる走者３のバー";
+    default:
+        return nullptr;
+    }
+}
+
 void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
     QPalette pal = w->palette();
     pal.setColor(role, toQColor(c));
@@ -64,6 +101,7 @@ QFont LayoutFont(const char* face, int pixels, bool bold, bool italic) {
 TForm1::TForm1() {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8(lesson::AppTitle));
+    setAccessibleName(QString::fromUtf8(lesson::AppTitle));
     setWindowIcon(QIcon(QPixmap(mainicon_xpm)));
     setFont(LayoutFont("ＭＳ Ｐゴシック", 12, false, false));
     resize(876, 669);
@@ -146,6 +184,8 @@ void TForm1::build() {
         if (!w)
             continue;
         w->setObjectName(s.name);
+        if (const char* role = accessibleRole(s.id))
+            w->setAccessibleName(QString::fromUtf8(role));
         if (s.fontPixels > 0)
             w->setFont(font);
         w->setGeometry(s.left, s.top, s.width, s.height);

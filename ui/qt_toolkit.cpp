@@ -2,7 +2,10 @@
 
 #include "form.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
+
+#include <algorithm>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPainter>
@@ -119,6 +122,7 @@ void QtToolkit::fill(const QRect& r, Color c) {
     p.fillRect(clipped, toQColor(c));
     p.end();
     form_.update(clipped);
+    forgetTextsUnder(clipped);
 }
 
 lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
@@ -134,6 +138,9 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
                             cell.top() + cell.height()};
     solid_.forget(lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(),
                                cell.top() + cell.height()});
+    forgetTextsUnder(cell);
+    texts_.push_back({cell, t});
+    publishTexts();
     QPainter p(&form_.surface());
     p.setClipRect(cell);
     p.setFont(surfaceFont_);
@@ -173,6 +180,58 @@ void QtToolkit::placeAt(const QPoint& topLeft) {
     applyOuterBounds();
 }
 
+void QtToolkit::forgetTextsUnder(const QRect& r) {
+    auto covered = [&](const DrawnText& d) { return d.cell.intersects(r); };
+    auto end = std::remove_if(texts_.begin(), texts_.end(), covered);
+    if (end == texts_.end())
+        return;
+    texts_.erase(end, texts_.end());
+    publishTexts();
+}
+
+std::vector<QtToolkit::DrawnText> QtToolkit::sortedTexts() const {
+    std::vector<DrawnText> sorted = texts_;
+    std::sort(sorted.begin(), sorted.end(), [](const DrawnText& a, const DrawnText& b) {
+        return a.cell.top() != b.cell.top() ? a.cell.top() < b.cell.top()
+                                            : a.cell.left() < b.cell.left();
+    });
+    return sorted;
+}
+
+QStringList QtToolkit::surfaceTexts() const {
+    QStringList out;
+    for (const auto& d : sortedTexts())
+        out << d.text;
+    return out;
+}
+
+void QtToolkit::publishTexts() {
+    auto describe = [](QWidget* w, const QString& text) {
+        if (!w || w->accessibleDescription() == text)
+            return;
+        w->setAccessibleDescription(text);
+        QAccessibleEvent ev(w, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&ev);
+    };
+    std::vector<DrawnText> sorted = sortedTexts();
+    QStringList all;
+    for (const auto& d : sorted)
+        all << d.text;
+    describe(&form_, all.join(QString::fromUtf8("、")));
+    for (int i = 1; i <= 3; ++i) {
+        for (Ctl bar : {lesson::RunnerShape(i), lesson::TrunShape(i)}) {
+            QWidget* w = form_.control(bar);
+            // A bar's row: its distance label above it and the labels beside it.
+            int top = w->y() - 22, bottom = w->y() + w->height();
+            QStringList row;
+            for (const auto& d : sorted)
+                if (d.cell.top() >= top && d.cell.top() < bottom)
+                    row << d.text;
+            describe(w, row.join(' '));
+        }
+    }
+}
+
 void QtToolkit::setWindowTop(int top) {
     outer_.moveTop(top);
     applyOuterBounds();
@@ -199,11 +258,15 @@ void QtToolkit::setWindowColor(Color c) {
     pal.setColor(QPalette::Window, toQColor(c));
     form_.setPalette(pal);
     solid_.clear();
+    texts_.clear();
+    publishTexts();
     form_.clearSurface(toQColor(c));
 }
 
 void QtToolkit::refresh() {
     solid_.clear();
+    texts_.clear();
+    publishTexts();
     form_.clearSurface(toQColor(windowColor_));
     if (form_.isVisible())
         form_.repaint();

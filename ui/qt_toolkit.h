@@ -6,6 +6,9 @@
 
 #include <QFont>
 #include <QRect>
+#include <QStringList>
+
+#include <vector>
 
 namespace ui {
 
@@ -59,8 +62,22 @@ class QtToolkit : public lesson::Toolkit {
     void applyOuterBounds();
     const QFont& surfaceFont() const { return surfaceFont_; }
 
+    // Texts now standing on the drawing surface, top to bottom, left to right.
+    QStringList surfaceTexts() const;
+
   private:
     void fill(const QRect& r, lesson::Color c);
+    // What the lesson draws as text is also told to assistive technology: the
+    // window describes every text on its surface, and each bar the texts of
+    // its own row (its distance, its arrival time or its result).
+    void forgetTextsUnder(const QRect& r);
+    void publishTexts();
+    struct DrawnText {
+        QRect cell;
+        QString text;
+    };
+    std::vector<DrawnText> sortedTexts() const;
+    std::vector<DrawnText> texts_;
 
     TForm1& form_;
     lesson::Color pen_ = lesson::clBlack;

@@ -1,0 +1,60 @@
+// The window at a display scale above 100 % (QT_SCALE_FACTOR set by ctest):
+// what the lesson draws stands on the same logical pixels as at 100 %, and
+// the surface has the screen's resolution, so an outline is exactly as many
+// device pixels wide as the scale, with no blur.
+#include "form.h"
+#include "qt_toolkit.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <cmath>
+
+using lesson::Ctl;
+using lesson::Event;
+
+TEST(Scaling, OutlinesStandOnTheirLogicalPixelsAndStayCrisp) {
+    ui::TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.toolkit().setItemIndex(Ctl::ComboBox1, 19); // 100 m: a track of 800 px
+    form.raise(Ctl::ComboBox1, Event::OnSelect);
+    QApplication::processEvents();
+    QImage img = form.grab().toImage();
+    const double scale = img.devicePixelRatio();
+    ASSERT_GT(scale, 1.0);
+    EXPECT_EQ(form.surface().devicePixelRatio(), scale);
+    auto at = [&](double x, double y) {
+        return img.pixelColor(static_cast<int>(std::floor(x * scale)),
+                              static_cast<int>(std::floor(y * scale)));
+    };
+    const QColor maroon(128, 0, 0), white(Qt::white), green(0x80, 0xFF, 0x80);
+    // The centre of each logical pixel across the outline's left edge.
+    EXPECT_EQ(at(102.5, 210.5), green);
+    EXPECT_EQ(at(103.5, 210.5), maroon);
+    EXPECT_EQ(at(104.5, 210.5), white);
+    EXPECT_EQ(at(904.5, 210.5), maroon);
+    EXPECT_EQ(at(905.5, 210.5), green);
+    EXPECT_EQ(at(500.5, 199.5), maroon);
+    EXPECT_EQ(at(500.5, 198.5), green);
+    if (scale == 2.0) {
+        // Device pixels: the one-pixel outline is exactly two wide, no blur.
+        const int y = 420;
+        EXPECT_EQ(img.pixelColor(205, y), green);
+        EXPECT_EQ(img.pixelColor(206, y), maroon);
+        EXPECT_EQ(img.pixelColor(207, y), maroon);
+        EXPECT_EQ(img.pixelColor(208, y), white);
+    }
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    ui::InstallFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
