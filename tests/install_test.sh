@@ -36,4 +36,17 @@ if command -v appstreamcli >/dev/null; then
 else
     echo "appstreamcli not installed: not run"
 fi
+# The Debian package carries the same files and names what they need.
+if command -v dpkg-deb >/dev/null; then
+    (cd "$build" && cpack -G DEB -B "$prefix/package" >/dev/null) || fail "cpack -G DEB"
+    deb=$(ls "$prefix"/package/*.deb)
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for need in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic fonts-ipafont-mincho; do
+        [[ "$depends" == *"$need"* ]] || fail "the package does not depend on $need"
+    done
+    contents=$(dpkg-deb -c "$deb")
+    grep -q './usr/bin/hayasa$' <<<"$contents" || fail "the package lacks the program"
+    grep -q './usr/share/applications/hayasa.desktop$' <<<"$contents" ||
+        fail "the package lacks the desktop entry"
+fi
 echo "PASS: install into $prefix"
