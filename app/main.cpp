@@ -3,12 +3,10 @@
 #include "form.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    ui::InstallFontSubstitutes();
+    ui::SetUpApplication();
     ui::TForm1 form;
     form.show();
     app.exec();

@@ -5,7 +5,6 @@
 #include "qt_toolkit.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTest>
 
 #include <algorithm>
@@ -25,8 +24,7 @@ static double threadCpuMs() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    ui::InstallFontSubstitutes();
+    ui::SetUpApplication();
     ui::TForm1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))

@@ -16,19 +16,19 @@ constexpr const char* kRunnerCaption[3] = {"走 者 １", "走 者 ２", "走 �
 constexpr int kBoxLeft[3] = {8, 224, 440};
 constexpr const char* kBoxCaption[3] = {"１コースの走者", "２コースの走者", "３コースの走者"};
 
-ControlSpec make(Ctl id, const char* name, Kind kind, Ctl parent, int l, int t, int w, int h,
-                 const char* caption, const char* face, int px, bool bold, bool italic, Color font,
-                 bool visible, int tab, int itemHeight = 0, Color pen = clBlack) {
-    return ControlSpec{id,   name, kind, parent, l,    t,       w,   h,          caption,
-                       face, px,   bold, italic, font, visible, tab, itemHeight, pen};
+ControlDef make(Ctl id, const char* name, Kind kind, Ctl parent, int l, int t, int w, int h,
+                const char* caption, const char* face, int px, bool bold, bool italic, Color font,
+                bool visible, int tab, int itemHeight = 0, Color pen = clBlack) {
+    return ControlDef{id,   name, kind, parent, l,    t,       w,   h,          caption,
+                      face, px,   bold, italic, font, visible, tab, itemHeight, pen};
 }
 
 Ctl at(Ctl first, int offset) {
     return static_cast<Ctl>(static_cast<int>(first) + offset);
 }
 
-std::vector<ControlSpec> buildLayout() {
-    std::vector<ControlSpec> v;
+std::vector<ControlDef> buildLayout() {
+    std::vector<ControlDef> v;
     static const char* runnerLblNames[3] = {"RunnerLbl1", "RunnerLbl2", "RunnerLbl3"};
     static const char* runnerShapeNames[3] = {"RunnerShape1", "RunnerShape2", "RunnerShape3"};
     static const char* trunLblNames[3] = {"TrunLbl1", "TrunLbl2", "TrunLbl3"};
@@ -121,27 +121,27 @@ std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> 
 
 } // namespace
 
-const std::vector<ControlSpec>& Layout() {
-    static const std::vector<ControlSpec> layout = buildLayout();
+const std::vector<ControlDef>& Layout() {
+    static const std::vector<ControlDef> layout = buildLayout();
     return layout;
 }
 
-const ControlSpec& Spec(Ctl c) {
-    static const std::vector<const ControlSpec*> index = [] {
-        std::vector<const ControlSpec*> ix(static_cast<std::size_t>(Ctl::Count), nullptr);
+const ControlDef& LayoutOf(Ctl c) {
+    static const std::vector<const ControlDef*> index = [] {
+        std::vector<const ControlDef*> ix(static_cast<std::size_t>(Ctl::Count), nullptr);
         for (const auto& s : Layout())
             ix[static_cast<std::size_t>(s.id)] = &s;
         return ix;
     }();
-    static const ControlSpec form{Ctl::Form1, "Form1",      Kind::Window, Ctl::Form1, 0,  0,
-                                  1024,       768,          AppTitle,     Gothic,     12, false,
-                                  false,      clWindowText, true,         -1,         0,  clBlack};
-    const ControlSpec* s = index[static_cast<std::size_t>(c)];
+    static const ControlDef form{Ctl::Form1, "Form1",      Kind::Window, Ctl::Form1, 0,  0,
+                                 1024,       768,          AppTitle,     Gothic,     12, false,
+                                 false,      clWindowText, true,         -1,         0,  clBlack};
+    const ControlDef* s = index[static_cast<std::size_t>(c)];
     return s ? *s : form;
 }
 
 const char* NameOf(Ctl c) {
-    return Spec(c).name;
+    return LayoutOf(c).name;
 }
 
 const std::vector<std::string>& ListItems(Ctl list) {

@@ -67,7 +67,7 @@ enum class Event { OnClick, OnSelect, OnCloseUp, OnEnter, OnTimer };
 // Colour of the control's text that the system supplies rather than the layout.
 constexpr Color clWindowText = 0x000000;
 
-struct ControlSpec {
+struct ControlDef {
     Ctl id;
     const char* name;
     Kind kind;
@@ -85,8 +85,8 @@ struct ControlSpec {
 };
 
 // Every control in creation order (children right after their box).
-const std::vector<ControlSpec>& Layout();
-const ControlSpec& Spec(Ctl c);
+const std::vector<ControlDef>& Layout();
+const ControlDef& LayoutOf(Ctl c);
 const char* NameOf(Ctl c);
 
 // Fixed list contents; item 0 is the empty item.

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTest>
 
 #include <cmath>
@@ -53,8 +52,7 @@ TEST(Scaling, OutlinesStandOnTheirLogicalPixelsAndStayCrisp) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    ui::InstallFontSubstitutes();
+    ui::SetUpApplication();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -12,7 +12,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -475,10 +474,10 @@ TEST_F(Window, EveryControlHasAnAccessibleName) {
     for (const auto& n : named)
         EXPECT_EQ(accessibleText(w(n.ctl), QAccessible::Name), QString::fromUtf8(n.name))
             << lesson::NameOf(n.ctl);
-    for (const auto& spec : lesson::Layout()) {
-        if (spec.kind == lesson::Kind::Timer)
+    for (const auto& control : lesson::Layout()) {
+        if (control.kind == lesson::Kind::Timer)
             continue;
-        EXPECT_FALSE(accessibleText(w(spec.id), QAccessible::Name).isEmpty()) << spec.name;
+        EXPECT_FALSE(accessibleText(w(control.id), QAccessible::Name).isEmpty()) << control.name;
     }
 }
 
@@ -589,8 +588,7 @@ TEST_F(Window, RetryPutsTheWindowBackAtTheOrigin) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    ui::InstallFontSubstitutes();
+    ui::SetUpApplication();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

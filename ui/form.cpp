@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -17,7 +18,7 @@
 
 namespace ui {
 
-using lesson::ControlSpec;
+using lesson::ControlDef;
 using lesson::Kind;
 
 namespace {
@@ -89,6 +90,11 @@ void InstallFontSubstitutes() {
     QFont::insertSubstitutions("Century", {"C059", "Century Schoolbook L"});
 }
 
+void SetUpApplication() {
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    InstallFontSubstitutes();
+}
+
 QFont LayoutFont(const char* face, int pixels, bool bold, bool italic) {
     QFont f(QString::fromUtf8(face));
     f.setPixelSize(pixels);
@@ -131,7 +137,7 @@ TForm1::~TForm1() {
 
 void TForm1::build() {
     RaiseFn raiseFn = [this](Ctl c, Event e) { raise(c, e); };
-    for (const ControlSpec& s : lesson::Layout()) {
+    for (const ControlDef& s : lesson::Layout()) {
         QWidget* parent = s.parent == Ctl::Form1 ? this : control(s.parent);
         QWidget* w = nullptr;
         QString caption = QString::fromUtf8(s.caption);

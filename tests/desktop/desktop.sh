@@ -79,6 +79,22 @@ typical-use)
     wait_exit 5
     [[ "$RC" == 0 ]] || fail "exit code $RC"
     ;;
+race-100m-10s)
+    start_x 1024x768
+    start_app
+    enter "${DIST1[@]}" 100
+    enter "${TIME1[@]}" 10
+    expect_px 96 412 $GREEN "確かめよう！ hidden before the race"
+    click "${START_RACE[@]}"
+    sleep 2
+    grown=$(count 104 200 800 20 $MAROON)
+    ((grown > 0 && grown < 16000)) || fail "the bar is not growing after 2 s ($grown pixels)"
+    expect_px 96 412 $GREEN "確かめよう！ hidden during the race"
+    wait_count 104 200 800 20 $MAROON 16000 4 "the full bar after 4 s"
+    sleep 0.2
+    [[ $(count 936 200 60 21 $MAROON) -gt 20 ]] || fail "the label 10秒"
+    expect_not_px 96 412 $GREEN "確かめよう！ shown"
+    ;;
 type-ahead)
     start_x 1024x768
     start_app
