@@ -71,6 +71,26 @@ class LessonFixture : public ::testing::Test {
         tick(Ctl::Timer1);
     }
 
+    // The outline of runner i's race or verification bar of this length:
+    // border in the runner's colour, inside white, nothing of it past its end.
+    void expectOutline(bool race, int runner, int length) {
+        SCOPED_TRACE(std::string(race ? "race" : "verification") + " outline of runner " +
+                     std::to_string(runner));
+        int top = (race ? 200 : 536) + 56 * (runner - 1);
+        Rect outer{103, top - 1, 105 + length, top + 21};
+        Color pen = RunnerColor(runner);
+        EXPECT_EQ(tk.count(outer, pen) + tk.count(outer, clWhite), outer.width() * outer.height());
+        EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.top, outer.right, outer.top + 1}, pen));
+        EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.bottom - 1, outer.right, outer.bottom}, pen));
+        EXPECT_TRUE(tk.uniform(Rect{outer.right - 1, outer.top, outer.right, outer.bottom}, pen));
+        if (length > 0) {
+            EXPECT_TRUE(tk.uniform(Rect{104, top, 104 + length, top + 20}, clWhite));
+        }
+        // Labels beside a bar start 16 pixels or more past its end.
+        EXPECT_TRUE(
+            tk.uniform(Rect{outer.right, top - 1, outer.right + 14, top + 21}, s.BackColor));
+    }
+
     HeadlessToolkit tk;
     Lesson L{tk};
     LessonState& s = L.state();

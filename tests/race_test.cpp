@@ -8,20 +8,6 @@ constexpr Color Back = 0x80FF80;
 class Track : public LessonFixture {
   protected:
     // The outline of a race bar of this length: border in pen, inside white.
-    void expectOutline(int runner, int length) {
-        int top = 200 + 56 * (runner - 1);
-        Rect outer{103, top - 1, 105 + length, top + 21};
-        Color pen = RunnerColor(runner);
-        EXPECT_EQ(tk.count(outer, pen) + tk.count(outer, clWhite), outer.width() * outer.height())
-            << "runner " << runner;
-        EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.top, outer.right, outer.top + 1}, pen));
-        EXPECT_TRUE(tk.uniform(Rect{outer.right - 1, outer.top, outer.right, outer.bottom}, pen));
-        if (length > 0) {
-            EXPECT_TRUE(tk.uniform(Rect{104, top, 104 + length, top + 20}, clWhite));
-        }
-        // Nothing of the outline beyond its end.
-        EXPECT_TRUE(tk.uniform(Rect{outer.right, top - 1, 1024, top + 21}, Back));
-    }
     void expectLabel(int x, int y, const std::string& text) {
         const TextRecord* t = lastTextAt(x, y);
         ASSERT_NE(t, nullptr) << text;
@@ -36,7 +22,7 @@ TEST_F(Track, FirstDistanceDrawsOutlineAndLabel) {
     EXPECT_EQ(s.Kyori[1], 100);
     EXPECT_EQ(s.ScaleEnd[1], 100);
     EXPECT_EQ(s.BarLength[1], 800);
-    expectOutline(1, 800);
+    expectOutline(true, 1, 800);
     EXPECT_EQ(tk.pixel(103, 199), clMaroon);
     EXPECT_EQ(tk.pixel(904, 220), clMaroon);
     EXPECT_EQ(tk.pixel(905, 210), Back);
@@ -55,7 +41,7 @@ TEST_F(Track, CommonScaleFollowsTheLongestDistance) {
     EXPECT_EQ(s.BarLength[1], 800);
     EXPECT_EQ(s.BarLength[2], 400);
     EXPECT_EQ(s.BarLength[3], 0);
-    expectOutline(2, 400);
+    expectOutline(true, 2, 400);
     EXPECT_EQ(tk.pixel(504, 276), clBlue);
     expectLabel(504, 234, "50m");
 
@@ -64,9 +50,9 @@ TEST_F(Track, CommonScaleFollowsTheLongestDistance) {
     EXPECT_EQ(s.BarLength[1], 80);
     EXPECT_EQ(s.BarLength[2], 40);
     EXPECT_EQ(s.BarLength[3], 800);
-    expectOutline(1, 80);
-    expectOutline(2, 40);
-    expectOutline(3, 800);
+    expectOutline(true, 1, 80);
+    expectOutline(true, 2, 40);
+    expectOutline(true, 3, 800);
     expectLabel(184, 178, "100m");
     expectLabel(144, 234, "50m");
     expectLabel(904, 290, "1000m");
@@ -98,7 +84,7 @@ TEST_F(Track, TooShortForAPixelStillHasAnOutlineAndLabel) {
     pick(Ctl::ComboBox3, "1000");
     EXPECT_EQ(s.BarLength[1], 0);
     EXPECT_EQ(s.Goal[1], 0);
-    expectOutline(1, 0);
+    expectOutline(true, 1, 0);
     EXPECT_TRUE(tk.uniform(Rect{103, 199, 105, 221}, clMaroon));
     expectLabel(104, 178, "1m");
 }
@@ -113,7 +99,7 @@ TEST_F(Track, EmptyItemsWipeWithoutTouchingGoalsOrLengths) {
     EXPECT_EQ(s.BarLength[2], 0);
     EXPECT_EQ(s.Goal[2], 1);
     EXPECT_TRUE(tk.uniform(Rect{103, 222, 1024, 333}, Back));
-    expectOutline(1, 800);
+    expectOutline(true, 1, 800);
 
     pick(Ctl::ComboBox1, "");
     // No runner has a distance: the lengths keep their values, the track is wiped.
@@ -130,7 +116,7 @@ TEST_F(Track, ATimeRedrawsAndClearsTheFinishedRace) {
     EXPECT_FALSE(tk.visible(Ctl::TrialBitBtn));
     EXPECT_EQ(tk.caption(Ctl::JikanLbl), ClearedElapsedLabel(s.Blank));
     EXPECT_EQ(width(Ctl::RunnerShape1), 0);
-    expectOutline(1, 800);
+    expectOutline(true, 1, 800);
     // The arrival label beside the bar is gone.
     EXPECT_TRUE(tk.uniform(Rect{936, 200, 1024, 221}, Back));
 }
