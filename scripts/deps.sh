@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
           fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 if [[ "${1:-run}" == test ]]; then
-  packages+=(libgtest-dev xvfb xdotool x11-utils imagemagick
+  packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox
              desktop-file-utils appstream dpkg-dev)
 fi
 

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <string>
 #include <vector>
@@ -343,6 +344,59 @@ TEST_F(Window, ArrowKeysOnAClosedListPickWithoutACloseUp) {
     EXPECT_EQ(state().Kyori[1], 1);
 }
 
+TEST_F(Window, MoveKeysOpenCloseAndStepFromTheHighlight) {
+    focus(Ctl::ComboBox2);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    ASSERT_EQ(list(Ctl::ComboBox2)->currentIndex(), 2);
+    raised.clear();
+    // Alt+Down and Alt+Up drop the list down and close it, changing nothing.
+    QTest::keyClick(keyTarget(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(list(Ctl::ComboBox2)->popupOpen());
+    QTest::keyClick(keyTarget(), Qt::Key_Up, Qt::AltModifier);
+    EXPECT_FALSE(list(Ctl::ComboBox2)->popupOpen());
+    QTest::keyClick(keyTarget(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), 2);
+    EXPECT_EQ(raised, (std::vector<Raised>{{Ctl::ComboBox2, Event::OnCloseUp}}));
+    // In the open list, page keys pick like the arrows, and a move starts
+    // from the highlighted row.
+    QTest::keyClick(keyTarget(), Qt::Key_F4);
+    ASSERT_TRUE(list(Ctl::ComboBox2)->popupOpen());
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), 9);
+    list(Ctl::ComboBox2)->view()->setCurrentIndex(list(Ctl::ComboBox2)->model()->index(20, 0));
+    key(Qt::Key_Down);
+    EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), 21);
+    key(Qt::Key_End);
+    EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), 280);
+    EXPECT_EQ(state().Jikan[1], 300);
+    // Tab closes the open list and moves on.
+    key(Qt::Key_Tab);
+    EXPECT_FALSE(list(Ctl::ComboBox2)->popupOpen());
+    Ctl now;
+    ASSERT_TRUE(form->controlOf(QApplication::focusWidget(), &now));
+    EXPECT_EQ(now, Ctl::ComboBox3);
+}
+
+TEST_F(Window, TheWheelOverAListWithoutFocusChangesNothing) {
+    focus(Ctl::ComboBox3);
+    raised.clear();
+    QWidget* other = w(Ctl::ComboBox1);
+    QWheelEvent wheel(QPointF(20, 10), other->mapToGlobal(QPointF(20, 10)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(other, &wheel);
+    EXPECT_EQ(list(Ctl::ComboBox1)->currentIndex(), 0);
+    EXPECT_TRUE(raised.empty());
+}
+
+TEST_F(Window, ClosingTheWindowWithAListOpenReachesNoHandler) {
+    focus(Ctl::ComboBox1);
+    type("5");
+    ASSERT_TRUE(list(Ctl::ComboBox1)->popupOpen());
+    form.reset(); // the sanitizer build reports any call into the destroyed window
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
 TEST_F(Window, AMousePickRaisesCloseUpClickAndSelect) {
     auto* combo = list(Ctl::ComboBox3);
     focus(Ctl::ComboBox3);
@@ -539,6 +593,9 @@ TEST_F(Window, TimersTickOnWhileTheMessageBoxIsOpen) {
         ASSERT_NE(box, nullptr);
         title = box->windowTitle();
         text = box->text();
+        // It stands in the middle of the screen, not of the window.
+        QPoint off = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+        EXPECT_LE(off.manhattanLength(), 4) << off.x() << "," << off.y();
         clockWhenClosed = state().KeikaJikan;
         QTest::keyClick(box, Qt::Key_Enter);
     });

@@ -109,6 +109,7 @@ TForm1::TForm1() {
     setWindowTitle(QString::fromUtf8(lesson::AppTitle));
     setAccessibleName(QString::fromUtf8(lesson::AppTitle));
     setWindowIcon(QIcon(QPixmap(mainicon_xpm)));
+    QApplication::setWindowIcon(windowIcon()); // the message boxes' too
     setFont(LayoutFont("ＭＳ Ｐゴシック", 12, false, false));
     resize(876, 669);
     setAutoFillBackground(false);
@@ -133,6 +134,13 @@ TForm1::~TForm1() {
     // may reach the handlers of a window that is going away.
     created_ = false;
     disconnect(qApp, nullptr, this, nullptr);
+    // An open list closes while the widgets are torn down: its close-up must
+    // not call back into this half-destroyed window.
+    for (QWidget* w : controls_)
+        if (auto* l = qobject_cast<DropDownList*>(w)) {
+            l->detach();
+            l->hidePopup();
+        }
 }
 
 void TForm1::build() {
@@ -252,13 +260,35 @@ void TForm1::showEvent(QShowEvent* e) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    placeCentred();
+    awaitFrame();
+}
+
+void TForm1::placeCentred() {
     // Centred on the whole virtual desktop at the first showing only.
     QRect desktop = screen() ? screen()->virtualGeometry() : QRect(0, 0, 1024, 768);
     QRect outer = toolkit_->outerBounds();
     lesson::Point p =
         lesson::CentredPosition(desktop.width(), desktop.height(), outer.width(), outer.height());
-    // The frame is known now: the outer size becomes 1024 x 768 frame included.
     toolkit_->placeAt(QPoint(desktop.left() + p.x, desktop.top() + p.y));
+}
+
+void TForm1::awaitFrame() {
+    // A window manager frames the window some time after it is first shown,
+    // and tells no event of it. Look a few times; once the frame is known the
+    // outer size becomes 1024 x 768, frame included, centred with that size.
+    auto* poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this, [this, poll, looks = 40]() mutable {
+        bool framed = frameGeometry().size() != geometry().size();
+        if (framed && windowState() == Qt::WindowNoState)
+            placeCentred();
+        if (framed || --looks == 0) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start();
 }
 
 bool TForm1::controlOf(const QWidget* w, Ctl* out) const {
@@ -292,10 +322,10 @@ void TForm1::raise(Ctl sender, Event event) {
             eventObserver(sender, event);
         lesson_->dispatch(sender, event);
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle),
+        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle),
                               QString::fromUtf8(e.what()));
     } catch (...) {
-        QMessageBox::critical(this, QString::fromUtf8(lesson::AppTitle),
+        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle),
                               QString::fromUtf8("予期しないエラーが発生しました"));
     }
 }

@@ -52,6 +52,8 @@ class TForm1 : public QWidget {
 
   private:
     void build();
+    void placeCentred();
+    void awaitFrame();
     void makeSurface();
     void onFocusChanged(QWidget* now);
 

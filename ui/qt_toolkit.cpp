@@ -145,8 +145,9 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     p.setClipRect(cell);
     p.setFont(surfaceFont_);
     p.setPen(toQColor(font_));
-    int baseline = y + (surfaceFont_.pixelSize() * fm.ascent() + (fm.ascent() + fm.descent()) / 2) /
-                           (fm.ascent() + fm.descent());
+    // The cell is one character high: the tops of the glyphs must fit, the
+    // rare descender may lose a pixel.
+    int baseline = y + fm.ascent();
     p.drawText(x, baseline, t);
     p.end();
     form_.update(cell);
@@ -166,13 +167,32 @@ void QtToolkit::rectangle(const lesson::Rect& r) {
     fill(q.adjusted(1, 1, -1, -1), brush_);
 }
 
+QMargins QtToolkit::frameMargins() {
+    // Known only once a window manager has framed the shown window, and kept
+    // from then on: a maximised window is framed differently, and for a while
+    // after it is restored its frame still reads as the maximised one.
+    if (frame_.isNull() && form_.isVisible() && form_.windowState() == Qt::WindowNoState) {
+        QRect f = form_.frameGeometry(), g = form_.geometry();
+        QMargins m(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                   f.bottom() - g.bottom());
+        if (!m.isNull())
+            frame_ = m;
+    }
+    return frame_;
+}
+
 void QtToolkit::applyOuterBounds() {
-    QRect frame = form_.frameGeometry();
-    QRect client = form_.geometry();
-    int extraW = form_.isVisible() ? frame.width() - client.width() : 0;
-    int extraH = form_.isVisible() ? frame.height() - client.height() : 0;
-    form_.move(outer_.topLeft()); // a window's position is that of its frame
-    form_.resize(outer_.width() - extraW, outer_.height() - extraH);
+    bool restored = false;
+    if (form_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) {
+        form_.setWindowState(Qt::WindowNoState);
+        restored = true;
+    }
+    QMargins m = restored ? frame_ : frameMargins();
+    // The client area inside the frame we know, not the one Qt may still
+    // hold from the maximised state.
+    form_.setGeometry(outer_.left() + m.left(), outer_.top() + m.top(),
+                      outer_.width() - m.left() - m.right(),
+                      outer_.height() - m.top() - m.bottom());
 }
 
 void QtToolkit::placeAt(const QPoint& topLeft) {
@@ -273,8 +293,10 @@ void QtToolkit::refresh() {
 }
 
 void QtToolkit::messageBox(const std::string& text) {
+    // Without a parent the box stands in the middle of the screen; it is
+    // application-modal all the same.
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(lesson::AppTitle),
-                    QString::fromStdString(text), QMessageBox::Ok, &form_);
+                    QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
 }
 

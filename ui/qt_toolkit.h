@@ -5,6 +5,7 @@
 #include "toolkit.h"
 
 #include <QFont>
+#include <QMargins>
 #include <QRect>
 #include <QStringList>
 
@@ -60,6 +61,8 @@ class QtToolkit : public lesson::Toolkit {
     void placeAt(const QPoint& topLeft);
     // Applies the outer bounds again, once the frame's size is known.
     void applyOuterBounds();
+    // The window manager's frame around the client area (none without one).
+    QMargins frameMargins();
     const QFont& surfaceFont() const { return surfaceFont_; }
 
     // Texts now standing on the drawing surface, top to bottom, left to right.
@@ -86,6 +89,7 @@ class QtToolkit : public lesson::Toolkit {
     lesson::Color windowColor_;
     QFont surfaceFont_;
     QRect outer_;
+    QMargins frame_;
     lesson::SolidCache solid_;
 };
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <stdexcept>
 
@@ -55,11 +56,11 @@ void DropDownList::setIndexSilently(int index) {
 }
 
 void DropDownList::userSelect(int index) {
+    if (popupOpen_)
+        view()->setCurrentIndex(model()->index(index, modelColumn()));
     if (index == currentIndex())
         return;
     setIndexSilently(index);
-    if (popupOpen_)
-        view()->setCurrentIndex(model()->index(index, modelColumn()));
     raise_(id_, Event::OnClick);
     raise_(id_, Event::OnSelect);
 }
@@ -113,23 +114,60 @@ void DropDownList::typeBackspace() {
 
 bool DropDownList::handleKey(QKeyEvent* e) {
     const auto mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    switch (e->key()) {
+    const int key = e->key();
+    auto togglePopup = [this] {
+        if (popupOpen_)
+            hidePopup();
+        else
+            showPopup();
+    };
+    // The row a move starts from: the highlighted one while the list is
+    // dropped down (the mouse may have moved it), else the current item.
+    auto from = [this] {
+        QModelIndex highlighted = view()->currentIndex();
+        return popupOpen_ && highlighted.isValid() ? highlighted.row() : currentIndex();
+    };
+    switch (key) {
     case Qt::Key_Backspace:
         typeBackspace();
         return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
     case Qt::Key_Escape:
         return false;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (!popupOpen_)
+            return false;
+        // Tab closes the list and moves on, as it does from a closed list.
+        hidePopup();
+        focusNextPrevChild(key == Qt::Key_Tab && !(e->modifiers() & Qt::ShiftModifier));
+        return true;
+    case Qt::Key_F4:
+        togglePopup();
+        return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        if (mods)
-            return false;
-        {
-            int step = e->key() == Qt::Key_Up ? -1 : 1;
-            int next = currentIndex() < 0 ? 0 : qBound(0, currentIndex() + step, count() - 1);
-            userSelect(next);
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        if (mods == Qt::AltModifier && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+            togglePopup();
+            return true;
         }
+        if (mods)
+            return true; // no other modified move changes the item
+        int page = maxVisibleItems() - 1;
+        int step = key == Qt::Key_Up       ? -1
+                   : key == Qt::Key_Down   ? 1
+                   : key == Qt::Key_PageUp ? -page
+                                           : page;
+        int start = from();
+        userSelect(start < 0 ? 0 : qBound(0, start + step, count() - 1));
+        return true;
+    }
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (!popupOpen_ || mods)
+            return false; // in the field they move the caret
+        userSelect(key == Qt::Key_Home ? 0 : count() - 1);
         return true;
     default:
         break;
@@ -140,6 +178,20 @@ bool DropDownList::handleKey(QKeyEvent* e) {
         return true;
     }
     return false;
+}
+
+void DropDownList::wheelEvent(QWheelEvent* e) {
+    // The wheel goes to the control with the keyboard focus: turning it over
+    // another list must not change that list's entry.
+    if (!hasFocus()) {
+        e->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(e);
+}
+
+void DropDownList::detach() {
+    raise_ = [](Ctl, Event) {};
 }
 
 void DropDownList::keyPressEvent(QKeyEvent* e) {

@@ -43,9 +43,12 @@ class DropDownList : public QComboBox {
 
     void showPopup() override;
     bool popupOpen() const { return popupOpen_; }
+    // Raises nothing from now on: the window that handles the events is going.
+    void detach();
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:

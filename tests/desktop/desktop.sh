@@ -42,6 +42,27 @@ placement-*)
     refresh_geometry
     [[ "$WX $WY $WW $WH" == "0 0 1024 768" ]] || fail "after もう一度 at $WX $WY $WW $WH"
     ;;
+window-manager)
+    # With a window manager the frame is part of the 1024 x 768.
+    command -v openbox >/dev/null || { echo "SKIP: openbox is not installed"; exit 77; }
+    start_x 1920x1080
+    openbox >/dev/null 2>&1 &
+    sleep 0.5
+    start_app
+    sleep 1
+    outer=$("$XPROBE" outer "$TITLE")
+    [[ "$outer" == "448 156 1024 768" ]] || fail "first shown with its frame at $outer"
+    "$XPROBE" maximize "$TITLE"
+    sleep 0.7
+    refresh_geometry
+    click "${RETRY[@]}"
+    sleep 0.7
+    outer=$("$XPROBE" outer "$TITLE")
+    [[ "$outer" == "0 0 1024 768" ]] || fail "after もう一度 from maximised: $outer"
+    "$XPROBE" close "$TITLE"
+    wait_exit 5
+    [[ "$RC" == 0 ]] || fail "exit code $RC"
+    ;;
 first-start)
     start_x 1280x1024
     start_app

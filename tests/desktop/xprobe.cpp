@@ -5,6 +5,8 @@
 //   xprobe pixel X Y              RRGGBB at a root position
 //   xprobe count X Y W H RRGGBB   pixels of that colour in the rectangle
 //   xprobe close TITLE            sends WM_DELETE_WINDOW, as a close box does
+//   xprobe outer TITLE            x y width height of the window with its frame
+//   xprobe maximize TITLE         asks the window manager to maximise it
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -36,20 +38,49 @@ std::string titleOf(Window w) {
     return title;
 }
 
-std::vector<Window> windowsTitled(const char* title) {
-    std::vector<Window> out;
-    Window root = DefaultRootWindow(dpy), parent, *children = nullptr;
+// Viewable windows with this title, searched through the frames a window
+// manager may have put around them.
+void collect(Window w, const char* title, int depth, std::vector<Window>& out) {
+    Window root, parent, *children = nullptr;
     unsigned n = 0;
-    XQueryTree(dpy, root, &root, &parent, &children, &n);
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &n))
+        return;
     for (unsigned i = 0; i < n; ++i) {
         XWindowAttributes a;
-        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
-            titleOf(children[i]) == title)
+        if (!XGetWindowAttributes(dpy, children[i], &a) || a.map_state != IsViewable)
+            continue;
+        if (titleOf(children[i]) == title)
             out.push_back(children[i]);
+        else if (depth > 0)
+            collect(children[i], title, depth - 1, out);
     }
     if (children)
         XFree(children);
+}
+
+std::vector<Window> windowsTitled(const char* title) {
+    std::vector<Window> out;
+    collect(DefaultRootWindow(dpy), title, 3, out);
     return out;
+}
+
+// left, right, top, bottom of the window manager's frame; zeros without one.
+std::vector<long> frameExtents(Window w) {
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char* data = nullptr;
+    std::vector<long> e(4, 0);
+    Atom extents = XInternAtom(dpy, "_NET_FRAME_EXTENTS", False);
+    if (XGetWindowProperty(dpy, w, extents, 0, 4, False, XA_CARDINAL, &type, &format, &n, &after,
+                           &data) == Success &&
+        data && n == 4) {
+        for (int i = 0; i < 4; ++i)
+            e[i] = reinterpret_cast<long*>(data)[i];
+    }
+    if (data)
+        XFree(data);
+    return e;
 }
 
 unsigned long rgbAt(XImage* img, int x, int y) {
@@ -69,7 +100,9 @@ int main(int argc, char** argv) {
     }
     std::string cmd = argv[1];
     Window root = DefaultRootWindow(dpy);
-    if ((cmd == "window" || cmd == "close" || cmd == "windows") && argc == 3) {
+    if ((cmd == "window" || cmd == "close" || cmd == "windows" || cmd == "outer" ||
+         cmd == "maximize") &&
+        argc == 3) {
         auto ws = windowsTitled(argv[2]);
         if (cmd == "windows") {
             std::printf("%zu\n", ws.size());
@@ -77,13 +110,33 @@ int main(int argc, char** argv) {
         }
         if (ws.empty())
             return 1;
-        if (cmd == "window") {
+        if (cmd == "window" || cmd == "outer") {
             XWindowAttributes a;
             XGetWindowAttributes(dpy, ws[0], &a);
             int x, y;
             Window child;
             XTranslateCoordinates(dpy, ws[0], root, 0, 0, &x, &y, &child);
-            std::printf("%d %d %d %d\n", x, y, a.width, a.height);
+            std::vector<long> f(4, 0);
+            if (cmd == "outer")
+                f = frameExtents(ws[0]);
+            std::printf("%ld %ld %ld %ld\n", x - f[0], y - f[2], a.width + f[0] + f[1],
+                        a.height + f[2] + f[3]);
+            return 0;
+        }
+        if (cmd == "maximize") {
+            XEvent ev{};
+            ev.xclient.type = ClientMessage;
+            ev.xclient.window = ws[0];
+            ev.xclient.message_type = XInternAtom(dpy, "_NET_WM_STATE", False);
+            ev.xclient.format = 32;
+            ev.xclient.data.l[0] = 1; // add
+            ev.xclient.data.l[1] =
+                static_cast<long>(XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+            ev.xclient.data.l[2] =
+                static_cast<long>(XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+            ev.xclient.data.l[3] = 1;
+            XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+            XFlush(dpy);
             return 0;
         }
         XEvent ev{};
