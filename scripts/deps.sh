@@ -3,7 +3,7 @@
 # only those that are missing. Usage: scripts/deps.sh run|test
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev
           fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox

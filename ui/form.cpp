@@ -278,9 +278,9 @@ void TForm1::awaitFrame() {
     // and tells no event of it. Look a few times; once the frame is known the
     // outer size becomes 1024 x 768, frame included, centred with that size.
     auto* poll = new QTimer(this);
-    poll->setInterval(50);
-    connect(poll, &QTimer::timeout, this, [this, poll, looks = 40]() mutable {
-        bool framed = frameGeometry().size() != geometry().size();
+    poll->setInterval(100);
+    connect(poll, &QTimer::timeout, this, [this, poll, looks = 50]() mutable {
+        bool framed = !toolkit_->frameMargins().isNull();
         if (framed && windowState() == Qt::WindowNoState)
             placeCentred();
         if (framed || --looks == 0) {

@@ -1,6 +1,7 @@
 #include "qt_toolkit.h"
 
 #include "form.h"
+#include "frame_extents.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
@@ -172,9 +173,12 @@ QMargins QtToolkit::frameMargins() {
     // from then on: a maximised window is framed differently, and for a while
     // after it is restored its frame still reads as the maximised one.
     if (frame_.isNull() && form_.isVisible() && form_.windowState() == Qt::WindowNoState) {
-        QRect f = form_.frameGeometry(), g = form_.geometry();
-        QMargins m(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
-                   f.bottom() - g.bottom());
+        QMargins m = WindowManagerFrame(form_);
+        if (m.isNull()) { // not on X11: Qt's record of the frame is all there is
+            QRect f = form_.frameGeometry(), g = form_.geometry();
+            m = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                         f.bottom() - g.bottom());
+        }
         if (!m.isNull())
             frame_ = m;
     }

@@ -87,6 +87,21 @@ wait_count() {
     done
 }
 
+# wait_outer "x y w h" what: until the window with its frame stands there.
+# OUTER_WAIT seconds (15); with OUTER_WAIT set it returns 1 instead of failing.
+wait_outer() {
+    local deadline=$((SECONDS + ${OUTER_WAIT:-15})) got
+    while :; do
+        got=$("$XPROBE" outer "$TITLE")
+        [[ "$got" == "$1" ]] && return 0
+        if ((SECONDS >= deadline)); then
+            [[ -n "${OUTER_WAIT:-}" ]] && return 1
+            fail "$2: the window with its frame is at $got, expected $1"
+        fi
+        sleep 0.1
+    done
+}
+
 # An entry list: click its field, type, and close the dropped-down list.
 enter() { click "$1" "$2"; type_text "$3"; keys Escape; }
 

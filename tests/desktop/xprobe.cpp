@@ -7,6 +7,7 @@
 //   xprobe close TITLE            sends WM_DELETE_WINDOW, as a close box does
 //   xprobe outer TITLE            x y width height of the window with its frame
 //   xprobe maximize TITLE         asks the window manager to maximise it
+//   xprobe wm                     succeeds once a window manager runs
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -149,6 +150,19 @@ int main(int argc, char** argv) {
         XSendEvent(dpy, ws[0], False, NoEventMask, &ev);
         XFlush(dpy);
         return 0;
+    }
+    if (cmd == "wm") {
+        Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+        Atom type;
+        int format;
+        unsigned long n, after;
+        unsigned char* data = nullptr;
+        bool running = XGetWindowProperty(dpy, root, check, 0, 1, False, XA_WINDOW, &type, &format,
+                                          &n, &after, &data) == Success &&
+                       data && n == 1;
+        if (data)
+            XFree(data);
+        return running ? 0 : 1;
     }
     if (cmd == "pixel" && argc == 4) {
         XImage* img =
