@@ -14,7 +14,10 @@ QMargins WindowManagerFrame(const QWidget& window) {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !window.windowHandle())
         return {};
+    // Qt's offscreen platform answers as X11 but has no connection.
     xcb_connection_t* c = x11->connection();
+    if (!c || xcb_connection_has_error(c))
+        return {};
     const char name[] = "_NET_FRAME_EXTENTS";
     xcb_intern_atom_reply_t* atom =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, std::strlen(name), name), nullptr);
