@@ -205,6 +205,36 @@ TEST_F(Window, CaptionsFontsAndColours) {
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(0x80, 0xFF, 0x80));
 }
 
+// Bounding box of the pixels in the button's caption colour.
+QRect inkOf(QPushButton* b) {
+    QImage img = b->grab().toImage();
+    QColor ink = b->palette().color(QPalette::ButtonText);
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixelColor(x, y) == ink)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST_F(Window, DrawnButtonsShiftTheirCaptionWhilePressed) {
+    for (Ctl c : {Ctl::RetryBitBtn, Ctl::OwaruBitBtn}) {
+        auto* b = qobject_cast<QPushButton*>(w(c));
+        QRect up = inkOf(b);
+        b->setDown(true);
+        QRect down = inkOf(b);
+        b->setDown(false);
+        ASSERT_FALSE(up.isEmpty()) << lesson::NameOf(c);
+        EXPECT_EQ(down.topLeft() - up.topLeft(), QPoint(1, 1)) << lesson::NameOf(c);
+    }
+    // The standard push button is the window system's own.
+    auto* go = qobject_cast<QPushButton*>(w(Ctl::RedyGoBtn));
+    QRect up = inkOf(go);
+    go->setDown(true);
+    EXPECT_EQ(inkOf(go).topLeft(), up.topLeft());
+    go->setDown(false);
+}
+
 TEST_F(Window, ListsHoldTheirItems) {
     struct Expect {
         Ctl ctl;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QStyledItemDelegate>
@@ -22,6 +23,29 @@ using lesson::ControlDef;
 using lesson::Kind;
 
 namespace {
+
+// The drawn buttons move their caption one pixel right and down while they
+// are pressed, as buttons drawn by the toolkit itself always have.
+class BitBtnStyle : public QProxyStyle {
+  public:
+    BitBtnStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_ButtonShiftHorizontal || metric == PM_ButtonShiftVertical)
+            return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// One for the whole application, which outlives every window using it.
+QStyle* bitBtnStyle() {
+    static QStyle* style = [] {
+        auto* s = new BitBtnStyle;
+        s->setParent(qApp);
+        return s;
+    }();
+    return style;
+}
 
 // Rows of a dropped-down list are as high as the layout's item height.
 class ItemHeightDelegate : public QStyledItemDelegate {
@@ -184,6 +208,8 @@ void TForm1::build() {
         case Kind::BitBtn: {
             auto* b = new PushButton(caption, parent);
             setTextColor(b, QPalette::ButtonText, s.fontColor);
+            if (s.kind == Kind::BitBtn)
+                b->setStyle(bitBtnStyle());
             Ctl id = s.id;
             connect(b, &QPushButton::clicked, this, [this, id] { raise(id, Event::OnClick); });
             w = b;
