@@ -13,6 +13,11 @@ std::string rectText(const Rect& r) {
     std::snprintf(buf, sizeof buf, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
     return buf;
 }
+
+// Bytes of the UTF-8 character that starts with this byte.
+int utf8Length(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
 } // namespace
 
 std::string ColorText(Color c) {
@@ -103,7 +108,7 @@ int HeadlessToolkit::textWidth(const std::string& text) const {
     int w = 0;
     for (size_t i = 0; i < text.size();) {
         unsigned char ch = static_cast<unsigned char>(text[i]);
-        int len = ch < 0x80 ? 1 : ch < 0xE0 ? 2 : ch < 0xF0 ? 3 : 4;
+        int len = utf8Length(ch);
         if (len == 1)
             w += ch == ' ' ? 6 : (ch == '.' ? 6 : (ch == 'm' ? 19 : 12));
         else
@@ -121,7 +126,7 @@ Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
     int pen = x;
     for (size_t i = 0; i < text.size();) {
         unsigned char ch = static_cast<unsigned char>(text[i]);
-        int len = ch < 0x80 ? 1 : ch < 0xE0 ? 2 : ch < 0xF0 ? 3 : 4;
+        int len = utf8Length(ch);
         int advance = textWidth(text.substr(i, len));
         if (ch != ' ')
             fill(Rect{pen + 1, y + 3, pen + advance - 1, y + fontPixels_ - 3}, font_);

@@ -46,11 +46,7 @@ void roundDigits(std::string& digits, int& exp10, int keep) {
 } // namespace
 
 std::string FixedText(double value) {
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value < 0 ? "-INF" : "INF";
-
+    // NaN and infinities fail the range test below and take the general path.
     bool negative = value < 0;
     double magnitude = std::fabs(value);
     if (magnitude < 100000.0) {

@@ -48,11 +48,3 @@ TEST(Scaling, OutlinesStandOnTheirLogicalPixelsAndStayCrisp) {
         EXPECT_EQ(img.pixelColor(208, y), white);
     }
 }
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ui::SetUpApplication();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

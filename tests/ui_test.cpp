@@ -671,11 +671,3 @@ TEST_F(Window, RetryPutsTheWindowBackAtTheOrigin) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ui::SetUpApplication();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
