@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 scripts/deps.sh test >/dev/null
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHAYASA_BUILD_TESTS=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHAYASA_BUILD_TESTS=ON -DHAYASA_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target hayasa bench_core bench_window bench_launch xprobe >/dev/null
 APP=$PWD/$build/app/hayasa XPROBE=$PWD/$build/tests/desktop/xprobe
 source tests/desktop/lib.sh

@@ -6,8 +6,8 @@ namespace lesson {
 
 namespace {
 
-constexpr const char* Gothic = "ＭＳ Ｐゴシック";
-constexpr const char* Mincho = "ＭＳ 明朝";
+constexpr const char* Gothic = GothicFace;
+constexpr const char* Mincho = MinchoFace;
 constexpr const char* Century = "Century";
 
 constexpr int kRaceTop[3] = {200, 256, 312};

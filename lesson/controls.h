@@ -64,8 +64,20 @@ enum class Kind { Window, Label, Shape, GroupBox, ComboBox, Button, BitBtn, Stat
 
 enum class Event { OnClick, OnSelect, OnCloseUp, OnEnter, OnTimer };
 
-// Colour of the control's text that the system supplies rather than the layout.
+// Colours the system supplies rather than the layout.
 constexpr Color clWindowText = 0x000000;
+constexpr Color clBtnFace = 0xF0F0F0;
+
+// The faces the layout names; the toolkits map them onto installed fonts.
+constexpr const char* GothicFace = "ＭＳ Ｐゴシック";
+constexpr const char* MinchoFace = "ＭＳ 明朝";
+
+// Geometry of the tracks and their labels, in client pixels.
+constexpr int TrackWidth = 800;   // a full bar
+constexpr int MaxDistance = 1000; // the longest distance a track can show, in metres
+constexpr int LabelRise = 22;     // a distance label stands this far above its bar's top
+constexpr int RaceLabelGap = 32;  // an arrival label starts this far past a race bar's end
+constexpr int TrunLabelGap = 16;  // a result label starts this far past a verification bar's end
 
 struct ControlDef {
     Ctl id;
@@ -102,6 +114,9 @@ constexpr int ClientWidth = 1024;
 constexpr int ClientHeight = 768;
 constexpr int WindowWidth = 1024; // outer size, frame included
 constexpr int WindowHeight = 768;
+// The client size stored with the layout, before start-up sizes the window.
+constexpr int CreationClientWidth = 876;
+constexpr int CreationClientHeight = 669;
 constexpr const char* AppTitle = "速さの比べ方";
 
 } // namespace lesson

@@ -114,7 +114,7 @@ void Lesson::FormCreate() {
     s_.Blank = std::string(10, ' ');
     for (int i = 1; i <= 3; ++i) {
         Rect b = tk_.bounds(RunnerShape(i));
-        s_.KyoriLabelPos[i] = Point{b.left, b.top - 22};
+        s_.KyoriLabelPos[i] = Point{b.left, b.top - LabelRise};
         // The refresh above wiped every drawing: nothing is left to erase.
         kyoriLabelCell_[i] = Rect{};
     }
@@ -152,7 +152,7 @@ void Lesson::TrunClear() {
     tk_.setBrushColor(s_.BackColor);
     Rect first = tk_.bounds(Ctl::TrunShape1);
     Rect last = tk_.bounds(Ctl::TrunShape3);
-    tk_.fillRect(Rect{first.left - 1, first.top - 22, ClientWidth, last.bottom + 1});
+    tk_.fillRect(Rect{first.left - 1, first.top - LabelRise, ClientWidth, last.bottom + 1});
 }
 
 void Lesson::RetryBitBtnClick() {
@@ -222,7 +222,7 @@ void Lesson::ScaleHenko() {
         tk_.setBrushColor(clWhite);
         tk_.rectangle(Rect{b.left - 1, b.top - 1, b.left + s_.BarLength[i] + 1, b.bottom + 1});
         tk_.setBrushColor(s_.BackColor);
-        Point at{b.left + s_.BarLength[i], b.top - 22};
+        Point at{b.left + s_.BarLength[i], b.top - LabelRise};
         kyoriLabelCell_[i] = tk_.textOut(at.x, at.y, IntText(s_.Kyori[i]) + "m");
         s_.KyoriLabelPos[i] = at;
     }
@@ -289,7 +289,7 @@ void Lesson::Timer1Timer() {
         }
         if (s_.Goal[i] == 0 && width(shape) == length) {
             tk_.setFontColor(RunnerColor(i));
-            tk_.textOut(b.left + length + 32, b.top, IntText(s_.Jikan[i]) + "秒");
+            tk_.textOut(b.left + length + RaceLabelGap, b.top, IntText(s_.Jikan[i]) + "秒");
             s_.Goal[i] = 1;
         }
     }
@@ -371,7 +371,7 @@ void Lesson::Jikansoroe() {
         sums[i] = StoreSingle(s_.SoroeJikanKyori[i] + 0.49L);
     }
     s_.SoroeKyori = Roundoff(MaxSingle(sums[1], sums[2], sums[3]));
-    if (s_.SoroeKyori <= 1000)
+    if (s_.SoroeKyori <= MaxDistance)
         SoroeAtoSyori();
     else
         tk_.messageBox("範囲外です。再入力してください。");
@@ -380,7 +380,7 @@ void Lesson::Jikansoroe() {
 void Lesson::SoroeAtoSyori() {
     // An aligned distance beyond the track's last scale has nothing to show:
     // drawing the old outlines under its number would mislabel them.
-    if (s_.SoroeKyori > 1000)
+    if (s_.SoroeKyori > MaxDistance)
         return;
     s_.TrunScaleEnd = DistanceChange(s_.SoroeKyori);
     if (s_.TrunScaleEnd != 0) {
@@ -399,7 +399,7 @@ void Lesson::SoroeAtoSyori() {
         if (i == 1) {
             // The one distance label stands at the end of runner 1's outline.
             eraseLabel(s_.TrunLabelPos, trunLabelCell_);
-            labelAt = Point{b.left + s_.TrunBarLength[1], b.top - 22};
+            labelAt = Point{b.left + s_.TrunBarLength[1], b.top - LabelRise};
             tk_.setFontColor(clBlack);
             trunLabelCell_ = tk_.textOut(labelAt.x, labelAt.y, IntText(s_.SoroeKyori) + "m");
         }
@@ -475,7 +475,8 @@ void Lesson::Kyoritimer() {
         } else if (width(TrunShape(i)) == length) {
             Rect b = tk_.bounds(TrunShape(i));
             tk_.setFontColor(RunnerColor(i));
-            tk_.textOut(b.left + length + 16, b.top, FixedText(s_.SoroeKyoriJikan[i]) + "秒");
+            tk_.textOut(b.left + length + TrunLabelGap, b.top,
+                        FixedText(s_.SoroeKyoriJikan[i]) + "秒");
             s_.Goal[i] = 1;
         }
     }
@@ -499,7 +500,8 @@ void Lesson::Jikantimer() {
         if (s_.Goal[i] == 0 && length > 0) {
             Rect b = tk_.bounds(TrunShape(i));
             tk_.setFontColor(RunnerColor(i));
-            tk_.textOut(b.left + length + 16, b.top, FixedText(s_.SoroeJikanKyori[i]) + "ｍ");
+            tk_.textOut(b.left + length + TrunLabelGap, b.top,
+                        FixedText(s_.SoroeJikanKyori[i]) + "ｍ");
             s_.Goal[i] = 1;
         }
     }

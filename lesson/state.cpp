@@ -1,5 +1,7 @@
 #include "state.h"
 
+#include "controls.h"
+
 namespace lesson {
 
 int Roundoff(long double x) {
@@ -16,7 +18,7 @@ int Roundoff(long double x) {
 }
 
 int DistanceChange(int a) {
-    if (a < 1 || a > 1000)
+    if (a < 1 || a > MaxDistance)
         return 0;
     if (a <= 10)
         return 10;
@@ -45,7 +47,8 @@ float MaxSingle(float a, float b, float c) {
 
 int BarLengthFor(int value, int scaleEnd) {
     // The product wraps as a 32-bit product would, without signed overflow.
-    auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) * 800u);
+    auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) *
+                                             static_cast<std::uint32_t>(TrackWidth));
     return product / scaleEnd;
 }
 

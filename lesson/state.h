@@ -106,8 +106,6 @@ int Maxinteger(int a, int b, int c);
 // Equal values keep the earlier argument.
 float MaxSingle(float a, float b, float c);
 
-constexpr int TrackWidth = 800;
-
 // value * 800 div scaleEnd with a 32-bit product; callers skip scaleEnd 0.
 int BarLengthFor(int value, int scaleEnd);
 

@@ -18,9 +18,7 @@ class Toolkit {
     // parent's client area.
     virtual Rect bounds(Ctl c) const = 0;
     virtual void setWidth(Ctl c, int width) = 0;
-    virtual bool visible(Ctl c) const = 0;
     virtual void setVisible(Ctl c, bool visible) = 0;
-    virtual std::string caption(Ctl c) const = 0;
     virtual void setCaption(Ctl c, const std::string& text) = 0;
 
     // Lists: -1 means no item is current. A selection made here raises no event.
@@ -31,9 +29,7 @@ class Toolkit {
     virtual void setShapeBrush(Ctl shape, Color color) = 0;
 
     // Timers. Setting a value a timer already has changes nothing.
-    virtual int timerInterval(Ctl timer) const = 0;
     virtual void setTimerInterval(Ctl timer, int ms) = 0;
-    virtual bool timerEnabled(Ctl timer) const = 0;
     virtual void setTimerEnabled(Ctl timer, bool enabled) = 0;
 
     // The window's drawing surface.
@@ -41,7 +37,6 @@ class Toolkit {
     virtual void setPenColor(Color c) = 0;
     virtual Color brushColor() const = 0;
     virtual void setBrushColor(Color c) = 0;
-    virtual Color fontColor() const = 0;
     virtual void setFontColor(Color c) = 0;
     virtual void setFontSize(int points) = 0;
     // Text on an opaque cell in the brush colour; returns the cell it covered.
@@ -55,7 +50,6 @@ class Toolkit {
     virtual void setWindowLeft(int left) = 0;
     virtual void setWindowHeight(int height) = 0;
     virtual void setWindowWidth(int width) = 0;
-    virtual Color windowColor() const = 0;
     // Changing the colour also sets the surface's brush to it.
     virtual void setWindowColor(Color c) = 0;
     virtual void refresh() = 0;

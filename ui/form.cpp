@@ -108,9 +108,9 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
 } // namespace
 
 void InstallFontSubstitutes() {
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"),
+    QFont::insertSubstitutions(QString::fromUtf8(lesson::GothicFace),
                                {"IPAPGothic", "IPA Pゴシック"});
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ 明朝"), {"IPAMincho", "IPA明朝"});
+    QFont::insertSubstitutions(QString::fromUtf8(lesson::MinchoFace), {"IPAMincho", "IPA明朝"});
     QFont::insertSubstitutions("Century", {"C059", "Century Schoolbook L"});
 }
 
@@ -134,8 +134,8 @@ TForm1::TForm1() {
     setAccessibleName(QString::fromUtf8(lesson::AppTitle));
     setWindowIcon(QIcon(QPixmap(mainicon_xpm)));
     QApplication::setWindowIcon(windowIcon()); // the message boxes' too
-    setFont(LayoutFont("ＭＳ Ｐゴシック", 12, false, false));
-    resize(876, 669);
+    setFont(LayoutFont(lesson::GothicFace, 12, false, false));
+    resize(lesson::CreationClientWidth, lesson::CreationClientHeight);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     build();

@@ -19,7 +19,6 @@ using lesson::Kind;
 
 namespace {
 // The system's button face, the window's colour before start-up recolours it.
-constexpr Color clBtnFace = 0xF0F0F0;
 
 QRect toQRect(const lesson::Rect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
@@ -27,8 +26,8 @@ QRect toQRect(const lesson::Rect& r) {
 } // namespace
 
 QtToolkit::QtToolkit(TForm1& form)
-    : form_(form), brush_(clBtnFace), windowColor_(clBtnFace),
-      surfaceFont_(LayoutFont("ＭＳ Ｐゴシック", 16, false, false)), outer_(form.geometry()) {}
+    : form_(form), brush_(lesson::clBtnFace), windowColor_(lesson::clBtnFace),
+      surfaceFont_(LayoutFont(lesson::GothicFace, 16, false, false)), outer_(form.geometry()) {}
 
 lesson::Rect QtToolkit::bounds(Ctl c) const {
     QWidget* w = form_.control(c);
@@ -246,7 +245,7 @@ void QtToolkit::publishTexts() {
         for (Ctl bar : {lesson::RunnerShape(i), lesson::TrunShape(i)}) {
             QWidget* w = form_.control(bar);
             // A bar's row: its distance label above it and the labels beside it.
-            int top = w->y() - 22, bottom = w->y() + w->height();
+            int top = w->y() - lesson::LabelRise, bottom = w->y() + w->height();
             QStringList row;
             for (const auto& d : sorted)
                 if (d.cell.top() >= top && d.cell.top() < bottom)

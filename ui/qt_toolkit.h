@@ -21,24 +21,24 @@ class QtToolkit : public lesson::Toolkit {
 
     lesson::Rect bounds(lesson::Ctl c) const override;
     void setWidth(lesson::Ctl c, int width) override;
-    bool visible(lesson::Ctl c) const override;
+    bool visible(lesson::Ctl c) const;
     void setVisible(lesson::Ctl c, bool visible) override;
-    std::string caption(lesson::Ctl c) const override;
+    std::string caption(lesson::Ctl c) const;
     void setCaption(lesson::Ctl c, const std::string& text) override;
     int itemIndex(lesson::Ctl list) const override;
     void setItemIndex(lesson::Ctl list, int index) override;
     std::string itemText(lesson::Ctl list, int index) const override;
     void setShapeBrush(lesson::Ctl shape, lesson::Color color) override;
-    int timerInterval(lesson::Ctl timer) const override;
+    int timerInterval(lesson::Ctl timer) const;
     void setTimerInterval(lesson::Ctl timer, int ms) override;
-    bool timerEnabled(lesson::Ctl timer) const override;
+    bool timerEnabled(lesson::Ctl timer) const;
     void setTimerEnabled(lesson::Ctl timer, bool enabled) override;
 
     lesson::Color penColor() const override { return pen_; }
     void setPenColor(lesson::Color c) override { pen_ = c; }
     lesson::Color brushColor() const override { return brush_; }
     void setBrushColor(lesson::Color c) override { brush_ = c; }
-    lesson::Color fontColor() const override { return font_; }
+    lesson::Color fontColor() const { return font_; }
     void setFontColor(lesson::Color c) override { font_ = c; }
     void setFontSize(int points) override;
     lesson::Rect textOut(int x, int y, const std::string& text) override;
@@ -49,7 +49,7 @@ class QtToolkit : public lesson::Toolkit {
     void setWindowLeft(int left) override;
     void setWindowHeight(int height) override;
     void setWindowWidth(int width) override;
-    lesson::Color windowColor() const override { return windowColor_; }
+    lesson::Color windowColor() const { return windowColor_; }
     void setWindowColor(lesson::Color c) override;
     void refresh() override;
     void messageBox(const std::string& text) override;

@@ -6,7 +6,6 @@
 namespace lesson {
 
 namespace {
-constexpr Color clBtnFace = 0xF0F0F0;
 
 std::string rectText(const Rect& r) {
     char buf[64];
@@ -36,7 +35,7 @@ HeadlessToolkit::HeadlessToolkit()
         c.caption = s.caption;
     }
     // Created as the stored layout places it, before start-up moves it.
-    window_ = WindowBounds{0, 0, 876, 669};
+    window_ = WindowBounds{0, 0, CreationClientWidth, CreationClientHeight};
 }
 
 Rect HeadlessToolkit::bounds(Ctl c) const {

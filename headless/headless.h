@@ -25,24 +25,24 @@ class HeadlessToolkit : public Toolkit {
 
     Rect bounds(Ctl c) const override;
     void setWidth(Ctl c, int width) override;
-    bool visible(Ctl c) const override { return ctl(c).visible; }
+    bool visible(Ctl c) const { return ctl(c).visible; }
     void setVisible(Ctl c, bool v) override;
-    std::string caption(Ctl c) const override { return ctl(c).caption; }
+    std::string caption(Ctl c) const { return ctl(c).caption; }
     void setCaption(Ctl c, const std::string& text) override;
     int itemIndex(Ctl list) const override { return ctl(list).itemIndex; }
     void setItemIndex(Ctl list, int index) override;
     std::string itemText(Ctl list, int index) const override;
     void setShapeBrush(Ctl shape, Color color) override;
-    int timerInterval(Ctl timer) const override { return ctl(timer).interval; }
+    int timerInterval(Ctl timer) const { return ctl(timer).interval; }
     void setTimerInterval(Ctl timer, int ms) override;
-    bool timerEnabled(Ctl timer) const override { return ctl(timer).enabled; }
+    bool timerEnabled(Ctl timer) const { return ctl(timer).enabled; }
     void setTimerEnabled(Ctl timer, bool enabled) override;
 
     Color penColor() const override { return pen_; }
     void setPenColor(Color c) override { pen_ = c; }
     Color brushColor() const override { return brush_; }
     void setBrushColor(Color c) override { brush_ = c; }
-    Color fontColor() const override { return font_; }
+    Color fontColor() const { return font_; }
     void setFontColor(Color c) override { font_ = c; }
     void setFontSize(int points) override;
     Rect textOut(int x, int y, const std::string& text) override;
@@ -53,7 +53,7 @@ class HeadlessToolkit : public Toolkit {
     void setWindowLeft(int left) override { window_.left = left; }
     void setWindowHeight(int height) override { window_.height = height; }
     void setWindowWidth(int width) override { window_.width = width; }
-    Color windowColor() const override { return windowColor_; }
+    Color windowColor() const { return windowColor_; }
     void setWindowColor(Color c) override;
     void refresh() override;
     void messageBox(const std::string& text) override;
