@@ -43,8 +43,10 @@ var HayasaPage = (function () {
     return (d.italic ? "italic " : "") + (d.bold ? "bold " : "") + d.pixels + "px " + Faces[d.face];
   }
 
+  var measureFont = "";
   function textWidth(text, font) {
-    measureCtx.font = font;
+    // Setting a canvas font parses it: only when it changes.
+    if (font !== measureFont) measureCtx.font = measureFont = font;
     return Math.round(measureCtx.measureText(text).width);
   }
 
@@ -168,6 +170,10 @@ var HayasaPage = (function () {
         el.appendChild(cap);
         c.caption = cap;
         el.addEventListener("click", function () {
+          // A pressed button takes the focus, as on the desktop, also where
+          // the browser leaves it elsewhere (Safari): entering a list later
+          // then counts as entering it again.
+          if (document.activeElement !== el) el.focus({ preventScroll: true });
           raise(d.id, Ev.click);
         });
         el.addEventListener("keydown", function (e) {
@@ -240,6 +246,7 @@ var HayasaPage = (function () {
     el.setAttribute("aria-controls", d.name + "-list");
     var field = document.createElement("span");
     field.className = "field";
+    field.style.lineHeight = d.height - 2 + "px"; // the text centred in the field
     var arrow = document.createElement("span");
     arrow.className = "arrow";
     arrow.setAttribute("aria-hidden", "true");
