@@ -45,7 +45,9 @@ EM_JS(void, js_fill, (int left, int top, int right, int bottom, int color), {
 EM_JS(void, js_set_window_color, (int color), { HayasaPage.setWindowColor(color >>> 0); });
 EM_JS(void, js_set_button_face, (int color), { HayasaPage.setButtonFace(color >>> 0); });
 EM_JS(void, js_clear_surface, (int color), { HayasaPage.clearSurface(color >>> 0); });
-EM_JS(void, js_message_box, (const char* text), { HayasaPage.messageBox(UTF8ToString(text)); });
+EM_JS(void, js_message_box, (const char* text, int error), {
+    HayasaPage.messageBox(UTF8ToString(text), !!error);
+});
 EM_JS(void, js_request_termination, (), { HayasaPage.requestTermination(); });
 // clang-format on
 
@@ -291,7 +293,11 @@ void WebToolkit::refresh() {
 }
 
 void WebToolkit::messageBox(const std::string& text) {
-    js_message_box(text.c_str());
+    js_message_box(text.c_str(), false);
+}
+
+void WebToolkit::errorBox(const std::string& text) {
+    js_message_box(text.c_str(), true);
 }
 
 void WebToolkit::requestTermination() {
