@@ -80,6 +80,7 @@ var HayasaPage = (function () {
       dispatching--;
       currentEvent = -1;
     }
+    if (textsChanged) describe();
     if (runEnded) {
       // The elapsed time of the finished run, after the arrivals.
       var label = document.getElementById("JikanLbl");
@@ -582,11 +583,63 @@ var HayasaPage = (function () {
   // Every drawing is opaque over its rectangle, so one that covers an earlier
   // one hides it for good: only what still shows is kept for repainting.
   function keep(op) {
+    var before = ops.length;
     ops = ops.filter(function (o) {
-      return !(o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b);
+      var hidden = o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b;
+      if (hidden && o.text) textsChanged = true;
+      return !hidden;
     });
+    if (op.text) textsChanged = true;
     ops.push(op);
     draw(op);
+    if (textsChanged && !dispatching) describe();
+  }
+
+  // What the lesson wrote on the surface is also told to assistive
+  // technology, as the desktop window does: the stage is described by every
+  // text on it, each bar by the texts of its own row (its distance above it,
+  // its arrival time or result beside it).
+  var textsChanged = false;
+  var labelRise = 0;
+  function describe() {
+    textsChanged = false;
+    var texts = ops
+      .filter(function (o) {
+        return o.text;
+      })
+      .sort(function (a, b) {
+        return a.t - b.t || a.l - b.l;
+      });
+    setDescription(
+      stage,
+      texts
+        .map(function (o) {
+          return o.text.trim();
+        })
+        .join("、")
+    );
+    Object.keys(controls).forEach(function (id) {
+      var c = controls[id];
+      if (c.def.kind !== "shape") return;
+      var top = c.def.top - labelRise;
+      var bottom = c.def.top + c.def.height;
+      setDescription(
+        c.el,
+        texts
+          .filter(function (o) {
+            return o.t >= top && o.t < bottom;
+          })
+          .map(function (o) {
+            return o.text.trim();
+          })
+          .join(" ")
+      );
+    });
+  }
+
+  function setDescription(el, text) {
+    if (!text) el.removeAttribute("aria-description");
+    else if (el.getAttribute("aria-description") !== text) el.setAttribute("aria-description", text);
   }
 
   function snap(v) {
@@ -638,6 +691,10 @@ var HayasaPage = (function () {
   }
 
   function clearSurface(color) {
+    if (ops.some(function (o) {
+      return o.text;
+    }))
+      textsChanged = true;
     ops = [];
     keep({ l: 0, t: 0, r: StageWidth, b: StageHeight, color: color });
   }
@@ -649,12 +706,15 @@ var HayasaPage = (function () {
     var vh = document.documentElement.clientHeight;
     var dpr = window.devicePixelRatio || 1;
     var s = Math.min(vw / StageWidth, vh / StageHeight);
+    if (!(s > 0)) return; // not laid out yet (a hidden frame)
     // Whole device pixels for the stage's corner keep its edges sharp.
     var left = Math.round(((vw - StageWidth * s) / 2) * dpr) / dpr;
     var top = Math.round(((vh - StageHeight * s) / 2) * dpr) / dpr;
     stage.style.left = left + "px";
     stage.style.top = top + "px";
     stage.style.transform = s === 1 ? "none" : "scale(" + s + ")";
+    // The message box grows with the stage on a large screen.
+    document.documentElement.style.setProperty("--stage-scale", String(s));
     var k = s * dpr;
     var w = Math.round(StageWidth * k);
     var h = Math.round(StageHeight * k);
@@ -853,6 +913,9 @@ var HayasaPage = (function () {
     start: start,
     setEvents: function (e) {
       Ev = e;
+    },
+    setLabelRise: function (rise) {
+      labelRise = rise;
     },
     clearStage: clearStage,
     createControl: createControl,

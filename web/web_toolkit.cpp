@@ -11,6 +11,7 @@ EM_JS(void, js_clear_stage, (), { HayasaPage.clearStage(); });
 EM_JS(void, js_set_events, (int click, int select, int closeUp, int enter, int timer), {
     HayasaPage.setEvents({ click: click, select: select, closeUp: closeUp, enter: enter, timer: timer });
 });
+EM_JS(void, js_set_label_rise, (int rise), { HayasaPage.setLabelRise(rise); });
 EM_JS(void, js_create_control, (int id, const char* name, const char* kind, int parent, int left, int top,
                                 int width, int height, const char* caption, int face, int pixels,
                                 int bold, int italic, int fontColor, int visible, int tabIndex,
@@ -162,6 +163,7 @@ WebToolkit::WebToolkit() : fontPixels_(lesson::LayoutOf(Ctl::Form1).fontPixels) 
         static_cast<int>(lesson::Event::OnClick), static_cast<int>(lesson::Event::OnSelect),
         static_cast<int>(lesson::Event::OnCloseUp), static_cast<int>(lesson::Event::OnEnter),
         static_cast<int>(lesson::Event::OnTimer));
+    js_set_label_rise(lesson::LabelRise);
     // The window's colours before start-up recolours it.
     js_set_button_face(static_cast<int>(lesson::clBtnFace));
     js_set_window_color(static_cast<int>(windowColor_));
