@@ -34,6 +34,7 @@ var HayasaPage = (function () {
   var runEnded = false;
   var boxes = [];
   var focusBeforeBox = null;
+  var focusReturning = false;
 
   function css(color) {
     return "rgb(" + (color & 0xff) + ", " + ((color >>> 8) & 0xff) + ", " + ((color >>> 16) & 0xff) + ")";
@@ -207,7 +208,26 @@ var HayasaPage = (function () {
     var c = controls[id];
     if (!c || c.el.hidden === !visible) return;
     if (!visible && c.open) closeList(c);
+    var hadFocus = !visible && c.el.contains(document.activeElement);
     c.el.hidden = !visible;
+    // The focus of a control that goes moves on to the next in the tab
+    // chain, as on the desktop, rather than leaving the keyboard nowhere.
+    if (hadFocus) focusAfter(c.def.tabIndex);
+  }
+
+  function focusAfter(tabIndex) {
+    var chain = Array.prototype.slice
+      .call(stage.querySelectorAll("[data-ctl][tabindex]"))
+      .filter(function (el) {
+        return el.tabIndex > 0 && el.getClientRects().length > 0;
+      })
+      .sort(function (a, b) {
+        return a.tabIndex - b.tabIndex;
+      });
+    var next = chain.filter(function (el) {
+      return el.tabIndex > tabIndex;
+    })[0] || chain[0];
+    if (next) next.focus({ preventScroll: true });
   }
 
   function setCaption(id, text) {
@@ -285,7 +305,7 @@ var HayasaPage = (function () {
     c.items = d.items;
     c.index = -1;
     c.text = "";
-    c.selStart = 0; // the field's selection; caret at selEnd unless reversed
+    c.selStart = 0; // the field's selection and caret
     c.selEnd = 0;
     c.caret = 0;
     c.open = false;
@@ -301,8 +321,9 @@ var HayasaPage = (function () {
       else openList(c);
     });
     el.addEventListener("focus", function () {
-      // Tabbing into the field selects its text, as a line edit does.
-      if (!c.byPointer) select(c, 0, c.text.length, c.text.length);
+      // Tabbing into the field selects its text, as a line edit does; a
+      // click or the focus coming back from the message box does not.
+      if (!c.byPointer && !focusReturning) select(c, 0, c.text.length, c.text.length);
       c.byPointer = false;
       renderField(c);
     });
@@ -583,7 +604,6 @@ var HayasaPage = (function () {
   // Every drawing is opaque over its rectangle, so one that covers an earlier
   // one hides it for good: only what still shows is kept for repainting.
   function keep(op) {
-    var before = ops.length;
     ops = ops.filter(function (o) {
       var hidden = o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b;
       if (hidden && o.text) textsChanged = true;
@@ -802,7 +822,9 @@ var HayasaPage = (function () {
       return;
     }
     if (focusBeforeBox && focusBeforeBox.focus && document.contains(focusBeforeBox)) {
+      focusReturning = true;
       focusBeforeBox.focus({ preventScroll: true });
+      focusReturning = false;
     }
     focusBeforeBox = null;
   }
