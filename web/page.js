@@ -334,6 +334,24 @@ var HayasaPage = (function () {
     el.addEventListener("keydown", function (e) {
       if (listKey(c, e)) e.preventDefault();
     });
+    // The wheel steps through the items of the closed list that has the
+    // keyboard focus, as on the desktop; over another list it does nothing.
+    var wheel = 0;
+    el.addEventListener(
+      "wheel",
+      function (e) {
+        if (c.open || e.ctrlKey || document.activeElement !== el) return;
+        e.preventDefault();
+        wheel += e.deltaY * (e.deltaMode === 1 ? 40 : e.deltaMode === 2 ? 400 : 1);
+        while (Math.abs(wheel) >= 100) {
+          var step = wheel > 0 ? 1 : -1;
+          wheel -= step * 100;
+          var next = c.index + step;
+          if (next >= 0 && next < c.items.length) userSelect(c, next);
+        }
+      },
+      { passive: false }
+    );
     // A pick in the open list must leave the keyboard focus on the field.
     list.addEventListener("mousedown", function (e) {
       e.preventDefault();
