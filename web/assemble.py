@@ -76,7 +76,7 @@ def subset_font(path, text, family):
     options.desubroutinize = True
     options.name_IDs = [0, 1, 2, 3, 4, 5, 6, 13, 14]
     options.name_languages = ["*"]
-    font = TTFont(path)
+    font = TTFont(path, recalcTimestamp=False)  # the same page from the same sources
     sub = subset.Subsetter(options)
     sub.populate(text=text)
     sub.subset(font)
