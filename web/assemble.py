@@ -46,9 +46,12 @@ def page_characters():
     page (captions, list items, labels, messages), taken from their sources,
     with the digits and everything else one can type into a list's field."""
     chars = set(chr(c) for c in range(0x20, 0x7F))
-    sources = []
-    for pattern in ("lesson/*.cpp", "lesson/*.h", "web/*.cpp", "web/*.js", "web/*.html"):
-        sources += glob.glob(os.path.join(ROOT, pattern))
+    sources = [
+        path
+        for folder in ("lesson", "web")
+        for path in glob.glob(os.path.join(ROOT, folder, "*"))
+        if os.path.splitext(path)[1] in (".cpp", ".h", ".hpp", ".inc", ".def", ".js", ".html")
+    ]
     for path in sources:
         with open(path, encoding="utf-8") as f:
             text = f.read()
