@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev
-          fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
+          fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35 qt6-translations-l10n)
 if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox
              desktop-file-utils appstream dpkg-dev)

@@ -1,6 +1,6 @@
 // The window as the layout draws it, whatever the desktop: entry boxes,
 // lists whose items can be read whole, the layout's colours under a dark
-// theme, Qt's own texts in Japanese and message boxes centred on the screen.
+// theme and Qt's own texts in Japanese.
 #include "form.h"
 #include "look.h"
 #include "qt_toolkit.h"
@@ -11,12 +11,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -224,31 +221,6 @@ TEST_F(Look, QtsOwnTextsAreJapanese) {
         ++texts;
     }
     EXPECT_GE(texts, 7);
-}
-
-TEST_F(Look, MessageBoxesStandInTheMiddleOfTheScreen) {
-    auto check = [](QString* shown) {
-        QTimer::singleShot(300, [shown] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            *shown = box->text();
-            const QPointF off = QRectF(box->frameGeometry()).center() -
-                                QRectF(box->screen()->availableGeometry()).center();
-            EXPECT_LE(qAbs(off.x()), 1.0) << off.x();
-            EXPECT_LE(qAbs(off.y()), 1.0) << off.y();
-            box->accept();
-        });
-    };
-    QString shown;
-    check(&shown);
-    form->toolkit().messageBox("範囲外です。再入力してください。");
-    EXPECT_EQ(shown, QString::fromUtf8("範囲外です。再入力してください。"));
-    form->eventObserver = [](Ctl, lesson::Event) {
-        throw std::runtime_error("タイマーを取得できません");
-    };
-    check(&shown);
-    form->raise(Ctl::RedyGoBtn, lesson::Event::OnClick);
-    EXPECT_EQ(shown, QString::fromUtf8("タイマーを取得できません"));
 }
 
 } // namespace
