@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QStyleFactory>
 #include <QTranslator>
 
 namespace ui {
