@@ -66,6 +66,7 @@ enum class Event { OnClick, OnSelect, OnCloseUp, OnEnter, OnTimer };
 
 // Colours the system supplies rather than the layout.
 constexpr Color clWindowText = 0x000000;
+constexpr Color clWindow = 0xFFFFFF;
 constexpr Color clBtnFace = 0xF0F0F0;
 
 // The faces the layout names; the toolkits map them onto installed fonts.

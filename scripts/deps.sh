@@ -8,7 +8,7 @@ if [[ "${1:-run}" == web ]]; then
   # The page: emscripten and node, fontTools with brotli for the WOFF2 subsets.
   packages+=(emscripten nodejs python3-fonttools python3-brotli fontconfig)
 else
-  packages+=(g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev)
+  packages+=(g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev qt6-translations-l10n)
 fi
 if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox

@@ -48,3 +48,53 @@ TEST(Scaling, OutlinesStandOnTheirLogicalPixelsAndStayCrisp) {
         EXPECT_EQ(img.pixelColor(208, y), white);
     }
 }
+
+namespace {
+// How much darker than white a control's caption is, drawn in black on white
+// at a device pixel ratio, summed over the device pixels.
+long CaptionInk(QWidget* w, qreal ratio) {
+    QPalette pal = w->palette();
+    for (auto role : {QPalette::Window, QPalette::Button})
+        pal.setColor(role, Qt::white);
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(role, Qt::black);
+    w->setPalette(pal);
+    QImage img(w->size() * ratio, QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio);
+    img.fill(Qt::white);
+    w->render(&img);
+    long ink = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ink += 255 - qGray(img.pixel(x, y));
+    return ink;
+}
+} // namespace
+
+// The layout's faces have no bold face of their own, so bold is made by
+// emboldening the regular one: at the display's scale it must thicken the
+// strokes as much as at 100 %.
+TEST(Scaling, BoldCaptionsStayBold) {
+    ui::TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const qreal scale = form.devicePixelRatioF();
+    for (Ctl c : {Ctl::RunnerLbl1, Ctl::Label3, Ctl::RedyGoBtn, Ctl::RetryBitBtn}) {
+        SCOPED_TRACE(lesson::NameOf(c));
+        QWidget* w = form.control(c);
+        QFont bold = w->font(), regular = w->font();
+        ASSERT_TRUE(bold.bold());
+        regular.setBold(false);
+        double ratio[2];
+        for (int i = 0; i < 2; ++i) {
+            const qreal at = i == 0 ? 1.0 : scale;
+            long boldInk = CaptionInk(w, at);
+            w->setFont(regular);
+            ratio[i] = double(boldInk) / CaptionInk(w, at);
+            w->setFont(bold);
+        }
+        EXPECT_GT(ratio[1], 0.95 * ratio[0])
+            << "bold against regular: " << ratio[1] << " at the display's scale, " << ratio[0]
+            << " at 100 %";
+    }
+}

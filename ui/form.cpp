@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "look.h"
 #include "qt_toolkit.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ namespace {
 // are pressed, as buttons drawn by the toolkit itself always have.
 class BitBtnStyle : public QProxyStyle {
   public:
-    BitBtnStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+    BitBtnStyle() : QProxyStyle(new LookStyle) {}
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
         if (metric == PM_ButtonShiftHorizontal || metric == PM_ButtonShiftVertical)
@@ -115,7 +116,7 @@ void InstallFontSubstitutes() {
 }
 
 void SetUpApplication() {
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    SetUpLook();
     InstallFontSubstitutes();
 }
 
@@ -135,6 +136,7 @@ TForm1::TForm1() {
     setWindowIcon(QIcon(QPixmap(mainicon_xpm)));
     QApplication::setWindowIcon(windowIcon()); // the message boxes' too
     setFont(LayoutFont(lesson::GothicFace, 12, false, false));
+    setPalette(LayoutPalette()); // whatever the desktop's theme
     resize(lesson::CreationClientWidth, lesson::CreationClientHeight);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -148,8 +150,7 @@ TForm1::TForm1() {
     try {
         lesson_->FormCreate(); // the window's OnCreate
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle),
-                              QString::fromUtf8(e.what()));
+        ShowMessage(QString::fromUtf8(e.what()), QMessageBox::Critical);
     }
 }
 
@@ -190,7 +191,7 @@ void TForm1::build() {
             w = new ShapeWidget(s.penColor, parent);
             break;
         case Kind::GroupBox: {
-            auto* g = new QGroupBox(caption, parent);
+            auto* g = new GroupBox(caption, parent);
             g->setFocusPolicy(Qt::NoFocus);
             setTextColor(g, QPalette::WindowText, s.fontColor);
             w = g;
@@ -348,11 +349,9 @@ void TForm1::raise(Ctl sender, Event event) {
             eventObserver(sender, event);
         lesson_->dispatch(sender, event);
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle),
-                              QString::fromUtf8(e.what()));
+        ShowMessage(QString::fromUtf8(e.what()), QMessageBox::Critical);
     } catch (...) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(lesson::AppTitle),
-                              QString::fromUtf8("予期しないエラーが発生しました"));
+        ShowMessage(QString::fromUtf8("予期しないエラーが発生しました"), QMessageBox::Critical);
     }
 }
 

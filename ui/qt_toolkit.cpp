@@ -2,6 +2,7 @@
 
 #include "form.h"
 #include "frame_extents.h"
+#include "look.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
@@ -296,11 +297,7 @@ void QtToolkit::refresh() {
 }
 
 void QtToolkit::messageBox(const std::string& text) {
-    // Without a parent the box stands in the middle of the screen; it is
-    // application-modal all the same.
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(lesson::AppTitle),
-                    QString::fromStdString(text), QMessageBox::Ok);
-    box.exec();
+    ShowMessage(QString::fromStdString(text));
 }
 
 void QtToolkit::requestTermination() {

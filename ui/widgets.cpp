@@ -22,6 +22,9 @@ DropDownList::DropDownList(Ctl id, RaiseFn raise, QWidget* parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(8);
+    // The field's text starts right at its edit area, which the style places.
+    lineEdit()->setTextMargins(-2, 0, -2, 0);
+    view()->setTextElideMode(Qt::ElideNone);
     // QComboBox would make a matching item current when editing finishes (focus
     // loss, Enter). The list's current item changes only by a pick or typing.
     disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
@@ -46,6 +49,35 @@ void DropDownList::setItems(const std::vector<std::string>& items) {
         addItem(QString::fromStdString(item));
     setCurrentIndex(-1); // no item is current until the program makes one so
     silent_ = was;
+    measureItems();
+}
+
+void DropDownList::measureItems() {
+    QFontMetrics fm(font());
+    widestItem_ = 0;
+    for (int i = 0; i < count(); ++i)
+        widestItem_ = qMax(widestItem_, fm.horizontalAdvance(itemText(i)));
+    // The field needs the text and one pixel for the caret.
+    const int room = width() - FieldInset - 1 - (widestItem_ + 1);
+    arrowWidth_ = qBound(MinArrowWidth, room, MaxArrowWidth);
+    // A row's text margins, the list's frame and its scroll bar.
+    QStyle* s = view()->style();
+    const int textMargin = s->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) + 1;
+    popupWidth_ = widestItem_ + 2 * textMargin + 2 * view()->frameWidth() + 4 +
+                  s->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view());
+    updateGeometry();
+    update();
+}
+
+void DropDownList::changeEvent(QEvent* e) {
+    QComboBox::changeEvent(e);
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange)
+        measureItems();
+}
+
+void DropDownList::resizeEvent(QResizeEvent* e) {
+    measureItems(); // the arrow's width depends on the field's
+    QComboBox::resizeEvent(e);
 }
 
 void DropDownList::setIndexSilently(int index) {

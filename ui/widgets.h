@@ -43,23 +43,40 @@ class DropDownList : public QComboBox {
 
     void showPopup() override;
     bool popupOpen() const { return popupOpen_; }
+
+    // The field's text starts this far inside the list's left edge (frame
+    // and one pixel of room).
+    static constexpr int FieldInset = 2;
+    // The arrow button takes what the widest item leaves of the field, up to
+    // the width of a scroll bar: every item stays whole in the stored size.
+    int arrowWidth() const { return arrowWidth_; }
+    // The dropped-down list is at least as wide as its widest item needs.
+    int popupWidth() const { return popupWidth_; }
     // Raises nothing from now on: the window that handles the events is going.
     void detach();
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void userSelect(int index);
     int findPrefix(const QString& prefix) const;
     bool handleKey(QKeyEvent* e);
+    void measureItems();
 
     Ctl id_;
     RaiseFn raise_;
     bool silent_ = false;
     bool popupOpen_ = false;
+    int widestItem_ = 0;
+    int arrowWidth_ = MaxArrowWidth;
+    int popupWidth_ = 0;
+    static constexpr int MinArrowWidth = 9;
+    static constexpr int MaxArrowWidth = 17;
 };
 
 // A filled rectangle with a one-pixel outline in its pen colour.
