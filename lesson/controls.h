@@ -101,6 +101,11 @@ const std::vector<ControlDef>& Layout();
 const ControlDef& LayoutOf(Ctl c);
 const char* NameOf(Ctl c);
 
+// The controls the Tab key visits, in order: the window's tab stops by their
+// tab order, a group box standing for its own tab stops in theirs. Labels and
+// static texts take no focus and are left out.
+std::vector<Ctl> TabChain();
+
 // Fixed list contents; item 0 is the empty item.
 const std::vector<std::string>& ListItems(Ctl list);
 
