@@ -19,7 +19,8 @@ using lesson::Kind;
 namespace {
 
 // The drawn buttons move their caption one pixel right and down while they
-// are pressed, as buttons drawn by the toolkit itself always have.
+// are pressed: the caption sinks with the button, so a pupil sees the press
+// where they are looking. The style's own push button keeps its look.
 class BitBtnStyle : public QProxyStyle {
   public:
     BitBtnStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
