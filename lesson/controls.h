@@ -78,6 +78,8 @@ constexpr int MaxDistance = 1000; // the longest distance a track can show, in m
 constexpr int LabelRise = 22;     // a distance label stands this far above its bar's top
 constexpr int RaceLabelGap = 32;  // an arrival label starts this far past a race bar's end
 constexpr int TrunLabelGap = 16;  // a result label starts this far past a verification bar's end
+// The drawing surface's character height before the lesson sets a size: 12 pt.
+constexpr int SurfaceFontPixels = 16;
 
 struct ControlDef {
     Ctl id;

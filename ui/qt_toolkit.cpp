@@ -28,7 +28,7 @@ QRect toQRect(const lesson::Rect& r) {
 QtToolkit::QtToolkit(QWidget& window, RaiseFn raise)
     : window_(window), controls_(window, std::move(raise)), placement_(window),
       brush_(lesson::clBtnFace), windowColor_(lesson::clBtnFace),
-      surfaceFont_(LayoutFont(lesson::GothicFace, 16, false, false)) {
+      surfaceFont_(LayoutFont(lesson::GothicFace, lesson::SurfaceFontPixels, false, false)) {
     makeSurface();
 }
 
@@ -152,7 +152,7 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     QString t = QString::fromStdString(text);
     QFontMetrics fm(surfaceFont_);
     // The text cell is the character height high, as the lesson's layout of
-    // label rows 22 pixels above the bars expects.
+    // label rows LabelRise pixels above the bars expects.
     QRect cell(x, y, fm.horizontalAdvance(t), surfaceFont_.pixelSize());
     fill(cell, brush_);
     bool blank = t.trimmed().isEmpty();
