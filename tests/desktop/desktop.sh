@@ -31,10 +31,10 @@ typical_race() {
     expect_px 904 276 $BLUE "runner 2's outline end"
     expect_px 500 210 $WHITE "the empty track"
     click "${START_RACE[@]}"
-    wait_count 104 256 800 20 $BLUE 16000 8 "runner 2's full bar"
-    wait_count 104 200 800 20 $MAROON 16000 8 "runner 1's full bar"
-    wait_text 936 256 $BLUE "12秒" 5 "runner 2's arrival label"
-    wait_text 936 200 $MAROON "20秒" 5 "runner 1's arrival label"
+    wait_count "${RACE_BAR2[@]}" $BLUE $FULL_BAR 8 "runner 2's full bar"
+    wait_count "${RACE_BAR1[@]}" $MAROON $FULL_BAR 8 "runner 1's full bar"
+    wait_text $ARRIVAL_X 256 $BLUE "12秒" 5 "runner 2's arrival label"
+    wait_text $ARRIVAL_X 200 $MAROON "20秒" 5 "runner 1's arrival label"
     expect_not_px 96 412 $GREEN "確かめよう！ is shown"
 }
 
@@ -101,8 +101,9 @@ typical-use)
     wait_count 104 592 667 20 $BLUE 13340 8 "runner 2's verification bar"
     wait_count 104 536 400 20 $MAROON 8000 8 "runner 1's verification bar"
     # After 10 s runner 1 has covered 50 m and runner 2 83.33 m.
-    wait_text 792 536 $MAROON "50.00ｍ" 5 "runner 1's result label"
-    wait_text 792 592 $BLUE "83.33ｍ" 5 "runner 2's result label"
+    result_x=$((TRACK_LEFT + 672 + TRUN_LABEL_GAP))
+    wait_text $result_x 536 $MAROON "50.00ｍ" 5 "runner 1's result label"
+    wait_text $result_x 592 $BLUE "83.33ｍ" 5 "runner 2's result label"
     expect_px 505 546 $WHITE "runner 1's bar stopped at 400 px"
     click "${RETRY[@]}"
     refresh_geometry # the reset puts the window at the origin
@@ -119,10 +120,10 @@ race-100m-10s)
     enter "${TIME1[@]}" 10
     expect_px 96 412 $GREEN "確かめよう！ hidden before the race"
     click "${START_RACE[@]}"
-    wait_until 4 "the bar is not growing" count_between 104 200 800 20 $MAROON 0 16000
+    wait_until 4 "the bar is not growing" count_between "${RACE_BAR1[@]}" $MAROON 0 $FULL_BAR
     expect_px 96 412 $GREEN "確かめよう！ hidden during the race"
-    wait_count 104 200 800 20 $MAROON 16000 8 "the full bar"
-    wait_text 936 200 $MAROON "10秒" 5 "the label 10秒"
+    wait_count "${RACE_BAR1[@]}" $MAROON $FULL_BAR 8 "the full bar"
+    wait_text $ARRIVAL_X 200 $MAROON "10秒" 5 "the label 10秒"
     expect_not_px 96 412 $GREEN "確かめよう！ shown"
     ;;
 type-ahead)
@@ -145,11 +146,11 @@ retry-during-race)
     enter "${DIST1[@]}" 100
     enter "${TIME1[@]}" 10
     click "${START_RACE[@]}"
-    wait_until 5 "the race did not start" count_above 104 200 800 20 $MAROON 0
+    wait_until 5 "the race did not start" count_above "${RACE_BAR1[@]}" $MAROON 0
     click "${RETRY[@]}"
     refresh_geometry
-    wait_until 5 "a bar is left after もう一度" count_is 104 200 800 20 $MAROON 0
-    steady 1 "a bar grew again after もう一度" count_is 104 200 800 20 $MAROON 0
+    wait_until 5 "a bar is left after もう一度" count_is "${RACE_BAR1[@]}" $MAROON 0
+    steady 1 "a bar grew again after もう一度" count_is "${RACE_BAR1[@]}" $MAROON 0
     expect_px 500 210 $GREEN "the track is empty"
     ;;
 retry-during-verification)
@@ -161,11 +162,11 @@ retry-during-verification)
     keys Down # 距離
     enter "${VALUE[@]}" 100
     click "${START_RUN[@]}"
-    wait_until 5 "the verification run did not start" count_above 104 592 800 20 $BLUE 0
+    wait_until 5 "the verification run did not start" count_above "${TRUN_BAR2[@]}" $BLUE 0
     click "${RETRY[@]}"
     refresh_geometry
     expect_px 300 600 $GREEN "the verification track is empty"
-    steady 1 "a verification bar grew again after もう一度" count_is 104 536 800 133 $GREEN $((800 * 133))
+    steady 1 "a verification bar grew again after もう一度" count_is $TRACK_LEFT 536 $TRACK_WIDTH 133 $GREEN $((TRACK_WIDTH * 133))
     ;;
 out-of-range-box)
     start_x 1280x1024
@@ -173,7 +174,7 @@ out-of-range-box)
     enter "${DIST1[@]}" 1000
     enter "${TIME1[@]}" 10
     click "${START_RACE[@]}"
-    wait_count 104 200 800 20 $MAROON 16000 7 "the race"
+    wait_count "${RACE_BAR1[@]}" $MAROON $FULL_BAR 7 "the race"
     click "${TRIAL[@]}"
     click "${QUANTITY[@]}"
     keys Down Down # 時間
@@ -182,12 +183,12 @@ out-of-range-box)
     click "${VALUE[@]}"
     type_text 11 # 1100 m: out of range
     wait_until 5 "no message box" windows_are 2
-    before=$(count 104 536 800 20 $MAROON)
+    before=$(count "${TRUN_BAR1[@]}" $MAROON)
     wait_until 5 "the run did not tick on while the box was open ($before pixels)" \
-        count_above 104 536 800 20 $MAROON "$before"
+        count_above "${TRUN_BAR1[@]}" $MAROON "$before"
     # The box is modal: もう一度 cannot be pressed behind it.
     click "${RETRY[@]}"
-    steady 1 "もう一度 acted behind the modal box" count_is 104 200 800 20 $MAROON 16000
+    steady 1 "もう一度 acted behind the modal box" count_is "${RACE_BAR1[@]}" $MAROON $FULL_BAR
     keys Return
     wait_until 5 "the box did not close with Enter" windows_are 1
     ;;

@@ -6,6 +6,14 @@
 TITLE="速さの比べ方"
 MAROON=800000 BLUE=0000FF FUCHSIA=FF00FF WHITE=FFFFFF GREEN=80FF80
 
+# The tracks as the layout places them (lesson/controls.h), in client pixels:
+# x y width height of each runner's full bar, and where an arrival label starts.
+TRACK_LEFT=104 TRACK_WIDTH=800 BAR_HEIGHT=20 RACE_LABEL_GAP=32 TRUN_LABEL_GAP=16
+RACE_BAR1=($TRACK_LEFT 200 $TRACK_WIDTH $BAR_HEIGHT) RACE_BAR2=($TRACK_LEFT 256 $TRACK_WIDTH $BAR_HEIGHT)
+TRUN_BAR1=($TRACK_LEFT 536 $TRACK_WIDTH $BAR_HEIGHT) TRUN_BAR2=($TRACK_LEFT 592 $TRACK_WIDTH $BAR_HEIGHT)
+FULL_BAR=$((TRACK_WIDTH * BAR_HEIGHT))
+ARRIVAL_X=$((TRACK_LEFT + TRACK_WIDTH + RACE_LABEL_GAP))
+
 fail() {
     echo "FAIL: $*"
     if [[ -n "${FAIL_SHOT:-}" ]] && command -v import >/dev/null; then
