@@ -109,7 +109,7 @@ class HeadlessToolkit : public Toolkit {
     Color pen_ = clBlack;
     Color brush_;
     Color font_ = clWindowText;
-    int fontPixels_ = 16; // the window font, 12 pt
+    int fontPixels_ = SurfaceFontPixels;
     Color windowColor_;
     WindowBounds window_;
 };

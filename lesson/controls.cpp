@@ -1,6 +1,8 @@
 #include "controls.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace lesson {
 
@@ -16,45 +18,149 @@ constexpr const char* kRunnerCaption[3] = {"走 者 １", "走 者 ２", "走 �
 constexpr int kBoxLeft[3] = {8, 224, 440};
 constexpr const char* kBoxCaption[3] = {"１コースの走者", "２コースの走者", "３コースの走者"};
 
-ControlDef make(Ctl id, const char* name, Kind kind, Ctl parent, int l, int t, int w, int h,
-                const char* caption, const char* face, int px, bool bold, bool italic, Color font,
-                bool visible, int tab, int itemHeight = 0, Color pen = clBlack) {
-    return ControlDef{id,   name, kind, parent, l,    t,       w,   h,          caption,
-                      face, px,   bold, italic, font, visible, tab, itemHeight, pen};
-}
-
-Ctl at(Ctl first, int offset) {
+Ctl nth(Ctl first, int offset) {
     return static_cast<Ctl>(static_cast<int>(first) + offset);
 }
 
+// One row of the layout, filled in by name. A control starts as a visible
+// child of the window at 0,0 with no size, caption, font or tab stop, black
+// ink and a black pen; each call sets what its row says.
+class Row {
+  public:
+    explicit Row(ControlDef& def) : d_(def) {}
+    Row& in(Ctl parent) {
+        d_.parent = parent;
+        return *this;
+    }
+    Row& at(int left, int top) {
+        d_.left = left;
+        d_.top = top;
+        return *this;
+    }
+    Row& size(int width, int height) {
+        d_.width = width;
+        d_.height = height;
+        return *this;
+    }
+    Row& caption(const char* text) {
+        d_.caption = text;
+        return *this;
+    }
+    Row& font(const char* face, int pixels) {
+        d_.fontFace = face;
+        d_.fontPixels = pixels;
+        return *this;
+    }
+    Row& bold() {
+        d_.bold = true;
+        return *this;
+    }
+    Row& italic() {
+        d_.italic = true;
+        return *this;
+    }
+    Row& ink(Color c) {
+        d_.fontColor = c;
+        return *this;
+    }
+    Row& hidden() {
+        d_.visible = false;
+        return *this;
+    }
+    Row& tab(int order) {
+        d_.tabOrder = order;
+        return *this;
+    }
+    Row& itemHeight(int pixels) {
+        d_.itemHeight = pixels;
+        return *this;
+    }
+    Row& pen(Color c) {
+        d_.penColor = c;
+        return *this;
+    }
+
+  private:
+    ControlDef& d_;
+};
+
+// The table being written, one helper per kind of control. A row is complete
+// before the next one is added.
+class Table {
+  public:
+    Row label(Ctl id, const char* name) { return add(id, name, Kind::Label); }
+    Row staticText(Ctl id, const char* name) { return add(id, name, Kind::StaticText); }
+    Row shape(Ctl id, const char* name) { return add(id, name, Kind::Shape); }
+    Row groupBox(Ctl id, const char* name) { return add(id, name, Kind::GroupBox); }
+    Row list(Ctl id, const char* name) { return add(id, name, Kind::ComboBox); }
+    Row button(Ctl id, const char* name) { return add(id, name, Kind::Button); }
+    Row bitBtn(Ctl id, const char* name) { return add(id, name, Kind::BitBtn); }
+    Row timer(Ctl id, const char* name) { return add(id, name, Kind::Timer); }
+    Row window(Ctl id, const char* name) { return add(id, name, Kind::Window); }
+
+    std::vector<ControlDef> rows;
+
+  private:
+    Row add(Ctl id, const char* name, Kind kind) {
+        rows.push_back(ControlDef{id, name, kind, Ctl::Form1, 0, 0, 0, 0, "", "", 0, false, false,
+                                  clWindowText, true, -1, 0, clBlack});
+        return Row(rows.back());
+    }
+};
+
 std::vector<ControlDef> buildLayout() {
-    std::vector<ControlDef> v;
+    Table t;
     static const char* runnerLblNames[3] = {"RunnerLbl1", "RunnerLbl2", "RunnerLbl3"};
     static const char* runnerShapeNames[3] = {"RunnerShape1", "RunnerShape2", "RunnerShape3"};
     static const char* trunLblNames[3] = {"TrunLbl1", "TrunLbl2", "TrunLbl3"};
     static const char* trunShapeNames[3] = {"TrunShape1", "TrunShape2", "TrunShape3"};
     for (int i = 0; i < 3; ++i)
-        v.push_back(make(at(Ctl::RunnerLbl1, i), runnerLblNames[i], Kind::Label, Ctl::Form1, 8,
-                         kRaceTop[i], 90, 21, kRunnerCaption[i], Mincho, 21, true, false,
-                         RunnerColor(i + 1), true, -1));
-    v.push_back(make(Ctl::JikanLbl, "JikanLbl", Kind::Label, Ctl::Form1, 656, 128, 207, 32,
-                     "かかった時間：", Gothic, 32, true, false, clRed, true, -1));
+        t.label(nth(Ctl::RunnerLbl1, i), runnerLblNames[i])
+            .at(8, kRaceTop[i])
+            .size(90, 21)
+            .caption(kRunnerCaption[i])
+            .font(Mincho, 21)
+            .bold()
+            .ink(RunnerColor(i + 1));
+    t.label(Ctl::JikanLbl, "JikanLbl")
+        .at(656, 128)
+        .size(207, 32)
+        .caption("かかった時間：")
+        .font(Gothic, 32)
+        .bold()
+        .ink(clRed);
     for (int i = 0; i < 3; ++i)
-        v.push_back(make(at(Ctl::RunnerShape1, i), runnerShapeNames[i], Kind::Shape, Ctl::Form1,
-                         104, kRaceTop[i], 800, 20, "", "", 0, false, false, clBlack, true, -1, 0,
-                         RunnerColor(i + 1)));
+        t.shape(nth(Ctl::RunnerShape1, i), runnerShapeNames[i])
+            .at(104, kRaceTop[i])
+            .size(TrackWidth, 20)
+            .pen(RunnerColor(i + 1));
     for (int i = 0; i < 3; ++i)
-        v.push_back(make(at(Ctl::TrunLbl1, i), trunLblNames[i], Kind::Label, Ctl::Form1, 8,
-                         kTrunTop[i], 90, 21, kRunnerCaption[i], Mincho, 21, true, false,
-                         RunnerColor(i + 1), false, -1));
+        t.label(nth(Ctl::TrunLbl1, i), trunLblNames[i])
+            .at(8, kTrunTop[i])
+            .size(90, 21)
+            .caption(kRunnerCaption[i])
+            .font(Mincho, 21)
+            .bold()
+            .ink(RunnerColor(i + 1))
+            .hidden();
     for (int i = 0; i < 3; ++i)
-        v.push_back(make(at(Ctl::TrunShape1, i), trunShapeNames[i], Kind::Shape, Ctl::Form1, 104,
-                         kTrunTop[i], 800, 20, "", "", 0, false, false, clBlack, false, -1, 0,
-                         RunnerColor(i + 1)));
-    v.push_back(make(Ctl::Label13, "Label13", Kind::Label, Ctl::Form1, 88, 456, 27, 32, "を",
-                     Gothic, 32, false, false, clWindowText, false, -1));
-    v.push_back(make(Ctl::Label14, "Label14", Kind::Label, Ctl::Form1, 200, 456, 165, 32,
-                     "にそろえる。", Gothic, 32, false, false, clWindowText, false, -1));
+        t.shape(nth(Ctl::TrunShape1, i), trunShapeNames[i])
+            .at(104, kTrunTop[i])
+            .size(TrackWidth, 20)
+            .pen(RunnerColor(i + 1))
+            .hidden();
+    t.label(Ctl::Label13, "Label13")
+        .at(88, 456)
+        .size(27, 32)
+        .caption("を")
+        .font(Gothic, 32)
+        .hidden();
+    t.label(Ctl::Label14, "Label14")
+        .at(200, 456)
+        .size(165, 32)
+        .caption("にそろえる。")
+        .font(Gothic, 32)
+        .hidden();
 
     static const Ctl boxes[3] = {Ctl::RunnerBox1, Ctl::RunnerBox2, Ctl::RunnerBox3};
     static const char* boxNames[3] = {"RunnerBox1", "RunnerBox2", "RunnerBox3"};
@@ -66,43 +172,123 @@ std::vector<ControlDef> buildLayout() {
                                        "ComboBox4", "ComboBox5", "ComboBox6"};
     for (int i = 0; i < 3; ++i) {
         Ctl box = boxes[i];
-        v.push_back(make(box, boxNames[i], Kind::GroupBox, Ctl::Form1, kBoxLeft[i], 40, 193, 129,
-                         kBoxCaption[i], Gothic, 27, false, false, clRed, true, i));
+        t.groupBox(box, boxNames[i])
+            .at(kBoxLeft[i], 40)
+            .size(193, 129)
+            .caption(kBoxCaption[i])
+            .font(Gothic, 27)
+            .ink(clRed)
+            .tab(i);
         Ctl l = firstLabels[i];
-        v.push_back(make(l, labelNames[4 * i], Kind::Label, box, 8, 34, 62, 27, "距 離", Gothic, 27,
-                         false, false, clWindowText, true, -1));
-        v.push_back(make(at(l, 1), labelNames[4 * i + 1], Kind::Label, box, 146, 36, 20, 27, "m",
-                         Gothic, 27, false, false, clWindowText, true, -1));
-        v.push_back(make(at(l, 2), labelNames[4 * i + 2], Kind::Label, box, 146, 86, 22, 21, "秒",
-                         Gothic, 21, true, false, clWindowText, true, -1));
-        v.push_back(make(at(l, 3), labelNames[4 * i + 3], Kind::Label, box, 8, 82, 62, 27, "時 間",
-                         Gothic, 27, false, false, clWindowText, true, -1));
-        v.push_back(make(DistanceList(i + 1), listNames[2 * i], Kind::ComboBox, box, 72, 32, 73, 29,
-                         "", Gothic, 21, false, false, clWindowText, true, 0, 21));
-        v.push_back(make(TimeList(i + 1), listNames[2 * i + 1], Kind::ComboBox, box, 72, 80, 73, 29,
-                         "", Gothic, 21, false, false, clWindowText, true, 1, 21));
+        t.label(l, labelNames[4 * i])
+            .in(box)
+            .at(8, 34)
+            .size(62, 27)
+            .caption("距 離")
+            .font(Gothic, 27);
+        t.label(nth(l, 1), labelNames[4 * i + 1])
+            .in(box)
+            .at(146, 36)
+            .size(20, 27)
+            .caption("m")
+            .font(Gothic, 27);
+        t.label(nth(l, 2), labelNames[4 * i + 2])
+            .in(box)
+            .at(146, 86)
+            .size(22, 21)
+            .caption("秒")
+            .font(Gothic, 21)
+            .bold();
+        t.label(nth(l, 3), labelNames[4 * i + 3])
+            .in(box)
+            .at(8, 82)
+            .size(62, 27)
+            .caption("時 間")
+            .font(Gothic, 27);
+        t.list(DistanceList(i + 1), listNames[2 * i])
+            .in(box)
+            .at(72, 32)
+            .size(73, 29)
+            .font(Gothic, 21)
+            .tab(0)
+            .itemHeight(21);
+        t.list(TimeList(i + 1), listNames[2 * i + 1])
+            .in(box)
+            .at(72, 80)
+            .size(73, 29)
+            .font(Gothic, 21)
+            .tab(1)
+            .itemHeight(21);
     }
-    v.push_back(make(Ctl::RedyGoBtn, "RedyGoBtn", Kind::Button, Ctl::Form1, 656, 56, 201, 57,
-                     "よ～い、ドン！", Gothic, 32, true, false, clWindowText, true, 3));
-    v.push_back(make(Ctl::Syomei, "Syomei", Kind::StaticText, Ctl::Form1, 848, 0, 150, 25,
-                     "Hayasa Team", Century, 21, false, true, clGreen, true, 4));
-    v.push_back(make(Ctl::RetryBitBtn, "RetryBitBtn", Kind::BitBtn, Ctl::Form1, 872, 56, 129, 57,
-                     "もう一度", Gothic, 27, true, true, clNavy, true, 6));
-    v.push_back(make(Ctl::TrialBitBtn, "TrialBitBtn", Kind::BitBtn, Ctl::Form1, 0, 392, 193, 41,
-                     "確かめよう！", Gothic, 27, true, true, clGreen, true, 7));
-    v.push_back(make(Ctl::ComboBox7, "ComboBox7", Kind::ComboBox, Ctl::Form1, 0, 456, 85, 32, "",
-                     Gothic, 24, false, false, clWindowText, false, 8, 24));
-    v.push_back(make(Ctl::ComboBox8, "ComboBox8", Kind::ComboBox, Ctl::Form1, 120, 456, 73, 32, "",
-                     Gothic, 24, false, false, clWindowText, false, 5, 24));
-    v.push_back(make(Ctl::StartBitBtn, "StartBitBtn", Kind::BitBtn, Ctl::Form1, 392, 448, 153, 41,
-                     "スタート！", Gothic, 27, true, true, clRed, false, 9));
-    v.push_back(make(Ctl::OwaruBitBtn, "OwaruBitBtn", Kind::BitBtn, Ctl::Form1, 872, 376, 129, 57,
-                     "お わ る", Gothic, 27, true, true, clDarkViolet, true, 10));
-    v.push_back(make(Ctl::Timer1, "Timer1", Kind::Timer, Ctl::Form1, 0, 0, 0, 0, "", "", 0, false,
-                     false, clBlack, true, -1));
-    v.push_back(make(Ctl::Timer2, "Timer2", Kind::Timer, Ctl::Form1, 0, 0, 0, 0, "", "", 0, false,
-                     false, clBlack, true, -1));
-    return v;
+    t.button(Ctl::RedyGoBtn, "RedyGoBtn")
+        .at(656, 56)
+        .size(201, 57)
+        .caption("よ～い、ドン！")
+        .font(Gothic, 32)
+        .bold()
+        .tab(3);
+    t.staticText(Ctl::Syomei, "Syomei")
+        .at(848, 0)
+        .size(150, 25)
+        .caption("Hayasa Team")
+        .font(Century, 21)
+        .italic()
+        .ink(clGreen)
+        .tab(4);
+    t.bitBtn(Ctl::RetryBitBtn, "RetryBitBtn")
+        .at(872, 56)
+        .size(129, 57)
+        .caption("もう一度")
+        .font(Gothic, 27)
+        .bold()
+        .italic()
+        .ink(clNavy)
+        .tab(6);
+    t.bitBtn(Ctl::TrialBitBtn, "TrialBitBtn")
+        .at(0, 392)
+        .size(193, 41)
+        .caption("確かめよう！")
+        .font(Gothic, 27)
+        .bold()
+        .italic()
+        .ink(clGreen)
+        .tab(7);
+    t.list(Ctl::ComboBox7, "ComboBox7")
+        .at(0, 456)
+        .size(85, 32)
+        .font(Gothic, 24)
+        .hidden()
+        .tab(8)
+        .itemHeight(24);
+    t.list(Ctl::ComboBox8, "ComboBox8")
+        .at(120, 456)
+        .size(73, 32)
+        .font(Gothic, 24)
+        .hidden()
+        .tab(5)
+        .itemHeight(24);
+    t.bitBtn(Ctl::StartBitBtn, "StartBitBtn")
+        .at(392, 448)
+        .size(153, 41)
+        .caption("スタート！")
+        .font(Gothic, 27)
+        .bold()
+        .italic()
+        .ink(clRed)
+        .hidden()
+        .tab(9);
+    t.bitBtn(Ctl::OwaruBitBtn, "OwaruBitBtn")
+        .at(872, 376)
+        .size(129, 57)
+        .caption("お わ る")
+        .font(Gothic, 27)
+        .bold()
+        .italic()
+        .ink(clDarkViolet)
+        .tab(10);
+    t.timer(Ctl::Timer1, "Timer1");
+    t.timer(Ctl::Timer2, "Timer2");
+    return std::move(t.rows);
 }
 
 std::vector<std::string> numerals(int from, int to, int step) {
@@ -133,15 +319,50 @@ const ControlDef& LayoutOf(Ctl c) {
             ix[static_cast<std::size_t>(s.id)] = &s;
         return ix;
     }();
-    static const ControlDef form{Ctl::Form1, "Form1",      Kind::Window, Ctl::Form1, 0,  0,
-                                 1024,       768,          AppTitle,     Gothic,     12, false,
-                                 false,      clWindowText, true,         -1,         0,  clBlack};
+    static const ControlDef form = [] {
+        Table t;
+        t.window(Ctl::Form1, "Form1")
+            .size(ClientWidth, ClientHeight)
+            .caption(AppTitle)
+            .font(Gothic, 12);
+        return t.rows.front();
+    }();
     const ControlDef* s = index[static_cast<std::size_t>(c)];
     return s ? *s : form;
 }
 
 const char* NameOf(Ctl c) {
     return LayoutOf(c).name;
+}
+
+namespace {
+
+bool takesFocus(Kind k) {
+    return k == Kind::ComboBox || k == Kind::Button || k == Kind::BitBtn;
+}
+
+void appendTabStops(Ctl parent, std::vector<Ctl>& chain) {
+    std::vector<const ControlDef*> stops;
+    for (const ControlDef& d : Layout())
+        if (d.parent == parent && d.tabOrder >= 0 && d.kind != Kind::Window)
+            stops.push_back(&d);
+    std::stable_sort(stops.begin(), stops.end(), [](const ControlDef* a, const ControlDef* b) {
+        return a->tabOrder < b->tabOrder;
+    });
+    for (const ControlDef* d : stops) {
+        if (d->kind == Kind::GroupBox)
+            appendTabStops(d->id, chain);
+        else if (takesFocus(d->kind))
+            chain.push_back(d->id);
+    }
+}
+
+} // namespace
+
+std::vector<Ctl> TabChain() {
+    std::vector<Ctl> chain;
+    appendTabStops(Ctl::Form1, chain);
+    return chain;
 }
 
 const std::vector<std::string>& ListItems(Ctl list) {
@@ -171,10 +392,10 @@ const std::vector<std::string>& ListItems(Ctl list) {
 }
 
 Ctl RunnerShape(int i) {
-    return at(Ctl::RunnerShape1, i - 1);
+    return nth(Ctl::RunnerShape1, i - 1);
 }
 Ctl TrunShape(int i) {
-    return at(Ctl::TrunShape1, i - 1);
+    return nth(Ctl::TrunShape1, i - 1);
 }
 Ctl DistanceList(int i) {
     static const Ctl lists[3] = {Ctl::ComboBox1, Ctl::ComboBox3, Ctl::ComboBox5};

@@ -79,6 +79,8 @@ constexpr int MaxDistance = 1000; // the longest distance a track can show, in m
 constexpr int LabelRise = 22;     // a distance label stands this far above its bar's top
 constexpr int RaceLabelGap = 32;  // an arrival label starts this far past a race bar's end
 constexpr int TrunLabelGap = 16;  // a result label starts this far past a verification bar's end
+// The drawing surface's character height before the lesson sets a size: 12 pt.
+constexpr int SurfaceFontPixels = 16;
 
 struct ControlDef {
     Ctl id;
@@ -101,6 +103,11 @@ struct ControlDef {
 const std::vector<ControlDef>& Layout();
 const ControlDef& LayoutOf(Ctl c);
 const char* NameOf(Ctl c);
+
+// The controls the Tab key visits, in order: the window's tab stops by their
+// tab order, a group box standing for its own tab stops in theirs. Labels and
+// static texts take no focus and are left out.
+std::vector<Ctl> TabChain();
 
 // Fixed list contents; item 0 is the empty item.
 const std::vector<std::string>& ListItems(Ctl list);

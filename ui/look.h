@@ -1,8 +1,9 @@
 // The window's look, fixed by the program rather than by the desktop: the
-// colours the layout names, the controls drawn as the layout describes them,
-// and Qt's own texts in Japanese.
+// fonts and colours the layout names, the controls drawn as the layout
+// describes them, and Qt's own texts in Japanese.
 #pragma once
 
+#include <QFont>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPalette>
@@ -11,6 +12,15 @@
 class QWidget;
 
 namespace ui {
+
+// Maps the layout's font faces to installed ones of the same metrics.
+void InstallFontSubstitutes();
+// The application-wide look every window of the program is built for: the
+// style, palette, translation and font substitutes. Call after creating the
+// QApplication.
+void SetUpApplication();
+// A font as the layout gives it: face, character height in pixels, style.
+QFont LayoutFont(const char* face, int pixels, bool bold, bool italic);
 
 // The system colours the layout names (button face, window, window text)
 // and the rest of a palette to match, in every colour group, so that no

@@ -1,13 +1,13 @@
 #include "qt_toolkit.h"
 
-#include "form.h"
-#include "frame_extents.h"
 #include "look.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <utility>
+
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPainter>
@@ -19,19 +19,21 @@ using lesson::Ctl;
 using lesson::Kind;
 
 namespace {
-// The system's button face, the window's colour before start-up recolours it.
 
 QRect toQRect(const lesson::Rect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
 }
 } // namespace
 
-QtToolkit::QtToolkit(TForm1& form)
-    : form_(form), brush_(lesson::clBtnFace), windowColor_(lesson::clBtnFace),
-      surfaceFont_(LayoutFont(lesson::GothicFace, 16, false, false)), outer_(form.geometry()) {}
+QtToolkit::QtToolkit(QWidget& window, RaiseFn raise)
+    : window_(window), controls_(window, std::move(raise)), placement_(window),
+      brush_(lesson::clBtnFace), windowColor_(lesson::clBtnFace),
+      surfaceFont_(LayoutFont(lesson::GothicFace, lesson::SurfaceFontPixels, false, false)) {
+    makeSurface();
+}
 
 lesson::Rect QtToolkit::bounds(Ctl c) const {
-    QWidget* w = form_.control(c);
+    QWidget* w = controls_.control(c);
     if (!w)
         return {};
     QRect g = w->geometry();
@@ -39,22 +41,22 @@ lesson::Rect QtToolkit::bounds(Ctl c) const {
 }
 
 void QtToolkit::setWidth(Ctl c, int width) {
-    if (QWidget* w = form_.control(c))
+    if (QWidget* w = controls_.control(c))
         w->resize(width, w->height());
 }
 
 bool QtToolkit::visible(Ctl c) const {
-    QWidget* w = form_.control(c);
+    QWidget* w = controls_.control(c);
     return w && !w->isHidden();
 }
 
 void QtToolkit::setVisible(Ctl c, bool visible) {
-    if (QWidget* w = form_.control(c))
+    if (QWidget* w = controls_.control(c))
         w->setVisible(visible);
 }
 
 std::string QtToolkit::caption(Ctl c) const {
-    QWidget* w = form_.control(c);
+    QWidget* w = controls_.control(c);
     if (auto* l = qobject_cast<QLabel*>(w))
         return l->text().toStdString();
     if (auto* b = qobject_cast<QPushButton*>(w))
@@ -65,7 +67,7 @@ std::string QtToolkit::caption(Ctl c) const {
 }
 
 void QtToolkit::setCaption(Ctl c, const std::string& text) {
-    QWidget* w = form_.control(c);
+    QWidget* w = controls_.control(c);
     QString t = QString::fromStdString(text);
     if (auto* l = dynamic_cast<AutoSizeLabel*>(w))
         l->setCaption(t);
@@ -74,36 +76,56 @@ void QtToolkit::setCaption(Ctl c, const std::string& text) {
 }
 
 int QtToolkit::itemIndex(Ctl list) const {
-    DropDownList* l = form_.list(list);
+    DropDownList* l = controls_.list(list);
     return l ? l->currentIndex() : -1;
 }
 
 void QtToolkit::setItemIndex(Ctl list, int index) {
-    if (DropDownList* l = form_.list(list))
+    if (DropDownList* l = controls_.list(list))
         l->setIndexSilently(index >= 0 && index < l->count() ? index : -1);
 }
 
 std::string QtToolkit::itemText(Ctl list, int index) const {
-    DropDownList* l = form_.list(list);
+    DropDownList* l = controls_.list(list);
     return l ? l->itemText(index).toStdString() : std::string();
 }
 
 void QtToolkit::setShapeBrush(Ctl shape, Color color) {
-    if (ShapeWidget* s = form_.shape(shape))
+    if (ShapeWidget* s = controls_.shape(shape))
         s->setBrushColor(color);
 }
 
 int QtToolkit::timerInterval(Ctl timer) const {
-    return form_.timer(timer)->interval();
+    return controls_.timer(timer)->interval();
 }
 void QtToolkit::setTimerInterval(Ctl timer, int ms) {
-    form_.timer(timer)->setInterval(ms);
+    controls_.timer(timer)->setInterval(ms);
 }
 bool QtToolkit::timerEnabled(Ctl timer) const {
-    return form_.timer(timer)->enabled();
+    return controls_.timer(timer)->enabled();
 }
 void QtToolkit::setTimerEnabled(Ctl timer, bool enabled) {
-    form_.timer(timer)->setEnabled(enabled);
+    controls_.timer(timer)->setEnabled(enabled);
+}
+
+void QtToolkit::makeSurface() {
+    qreal dpr = window_.devicePixelRatioF();
+    QColor fillColor = surface_.isNull() ? window_.palette().color(QPalette::Window) : QColor();
+    QImage next(qRound(lesson::ClientWidth * dpr), qRound(lesson::ClientHeight * dpr),
+                QImage::Format_RGB32);
+    next.setDevicePixelRatio(dpr);
+    if (surface_.isNull()) {
+        next.fill(fillColor);
+    } else {
+        QPainter p(&next);
+        p.drawImage(QRect(0, 0, lesson::ClientWidth, lesson::ClientHeight), surface_);
+    }
+    surface_ = next;
+}
+
+void QtToolkit::clearSurface(const QColor& c) {
+    surface_.fill(c);
+    window_.update();
 }
 
 void QtToolkit::setFontSize(int points) {
@@ -119,10 +141,10 @@ void QtToolkit::fill(const QRect& r, Color c) {
     if (clipped.isEmpty() || solid_.covers(area, c))
         return;
     solid_.painted(area, c);
-    QPainter p(&form_.surface());
+    QPainter p(&surface_);
     p.fillRect(clipped, toQColor(c));
     p.end();
-    form_.update(clipped);
+    window_.update(clipped);
     forgetTextsUnder(clipped);
 }
 
@@ -130,7 +152,7 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     QString t = QString::fromStdString(text);
     QFontMetrics fm(surfaceFont_);
     // The text cell is the character height high, as the lesson's layout of
-    // label rows 22 pixels above the bars expects.
+    // label rows LabelRise pixels above the bars expects.
     QRect cell(x, y, fm.horizontalAdvance(t), surfaceFont_.pixelSize());
     fill(cell, brush_);
     bool blank = t.trimmed().isEmpty();
@@ -142,7 +164,7 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     forgetTextsUnder(cell);
     texts_.push_back({cell, t});
     publishTexts();
-    QPainter p(&form_.surface());
+    QPainter p(&surface_);
     p.setClipRect(cell);
     p.setFont(surfaceFont_);
     p.setPen(toQColor(font_));
@@ -151,7 +173,7 @@ lesson::Rect QtToolkit::textOut(int x, int y, const std::string& text) {
     int baseline = y + fm.ascent();
     p.drawText(x, baseline, t);
     p.end();
-    form_.update(cell);
+    window_.update(cell);
     return lesson::Rect{cell.left(), cell.top(), cell.left() + cell.width(),
                         cell.top() + cell.height()};
 }
@@ -166,42 +188,6 @@ void QtToolkit::rectangle(const lesson::Rect& r) {
         return;
     fill(q, pen_);
     fill(q.adjusted(1, 1, -1, -1), brush_);
-}
-
-QMargins QtToolkit::frameMargins() {
-    // Known only once a window manager has framed the shown window, and kept
-    // from then on: a maximised window is framed differently, and for a while
-    // after it is restored its frame still reads as the maximised one.
-    if (frame_.isNull() && form_.isVisible() && form_.windowState() == Qt::WindowNoState) {
-        QMargins m = WindowManagerFrame(form_);
-        if (m.isNull()) { // not on X11: Qt's record of the frame is all there is
-            QRect f = form_.frameGeometry(), g = form_.geometry();
-            m = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
-                         f.bottom() - g.bottom());
-        }
-        if (!m.isNull())
-            frame_ = m;
-    }
-    return frame_;
-}
-
-void QtToolkit::applyOuterBounds() {
-    bool restored = false;
-    if (form_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) {
-        form_.setWindowState(Qt::WindowNoState);
-        restored = true;
-    }
-    QMargins m = restored ? frame_ : frameMargins();
-    // The client area inside the frame we know, not the one Qt may still
-    // hold from the maximised state.
-    form_.setGeometry(outer_.left() + m.left(), outer_.top() + m.top(),
-                      outer_.width() - m.left() - m.right(),
-                      outer_.height() - m.top() - m.bottom());
-}
-
-void QtToolkit::placeAt(const QPoint& topLeft) {
-    outer_.moveTopLeft(topLeft);
-    applyOuterBounds();
 }
 
 void QtToolkit::forgetTextsUnder(const QRect& r) {
@@ -241,10 +227,10 @@ void QtToolkit::publishTexts() {
     QStringList all;
     for (const auto& d : sorted)
         all << d.text;
-    describe(&form_, all.join(QString::fromUtf8("、")));
+    describe(&window_, all.join(QString::fromUtf8("、")));
     for (int i = 1; i <= 3; ++i) {
         for (Ctl bar : {lesson::RunnerShape(i), lesson::TrunShape(i)}) {
-            QWidget* w = form_.control(bar);
+            QWidget* w = controls_.control(bar);
             // A bar's row: its distance label above it and the labels beside it.
             int top = w->y() - lesson::LabelRise, bottom = w->y() + w->height();
             QStringList row;
@@ -257,20 +243,16 @@ void QtToolkit::publishTexts() {
 }
 
 void QtToolkit::setWindowTop(int top) {
-    outer_.moveTop(top);
-    applyOuterBounds();
+    placement_.setTop(top);
 }
 void QtToolkit::setWindowLeft(int left) {
-    outer_.moveLeft(left);
-    applyOuterBounds();
+    placement_.setLeft(left);
 }
 void QtToolkit::setWindowHeight(int height) {
-    outer_.setHeight(height);
-    applyOuterBounds();
+    placement_.setHeight(height);
 }
 void QtToolkit::setWindowWidth(int width) {
-    outer_.setWidth(width);
-    applyOuterBounds();
+    placement_.setWidth(width);
 }
 
 void QtToolkit::setWindowColor(Color c) {
@@ -278,22 +260,22 @@ void QtToolkit::setWindowColor(Color c) {
         return;
     windowColor_ = c;
     brush_ = c;
-    QPalette pal = form_.palette();
+    QPalette pal = window_.palette();
     pal.setColor(QPalette::Window, toQColor(c));
-    form_.setPalette(pal);
+    window_.setPalette(pal);
     solid_.clear();
     texts_.clear();
     publishTexts();
-    form_.clearSurface(toQColor(c));
+    clearSurface(toQColor(c));
 }
 
 void QtToolkit::refresh() {
     solid_.clear();
     texts_.clear();
     publishTexts();
-    form_.clearSurface(toQColor(windowColor_));
-    if (form_.isVisible())
-        form_.repaint();
+    clearSurface(toQColor(windowColor_));
+    if (window_.isVisible())
+        window_.repaint();
 }
 
 void QtToolkit::messageBox(const std::string& text) {

@@ -1,11 +1,14 @@
-// The toolkit services over Qt, for the real window.
+// The toolkit services over Qt, for the real window: the controls of the
+// layout, the drawing surface the lesson draws on and the window's place.
 #pragma once
 
+#include "control_table.h"
+#include "placement.h"
 #include "solid_cache.h"
 #include "toolkit.h"
 
 #include <QFont>
-#include <QMargins>
+#include <QImage>
 #include <QRect>
 #include <QStringList>
 
@@ -13,11 +16,11 @@
 
 namespace ui {
 
-class TForm1;
-
 class QtToolkit : public lesson::Toolkit {
   public:
-    explicit QtToolkit(TForm1& form);
+    // Builds the controls inside `window` and gives it a surface; the
+    // controls' events go to `raise`.
+    QtToolkit(QWidget& window, RaiseFn raise);
 
     lesson::Rect bounds(lesson::Ctl c) const override;
     void setWidth(lesson::Ctl c, int width) override;
@@ -55,20 +58,22 @@ class QtToolkit : public lesson::Toolkit {
     void messageBox(const std::string& text) override;
     void requestTermination() override;
 
-    // The window's outer bounds as last set, frame included.
-    QRect outerBounds() const { return outer_; }
-    // Moves the window's frame to this point, keeping the outer size.
-    void placeAt(const QPoint& topLeft);
-    // Applies the outer bounds again, once the frame's size is known.
-    void applyOuterBounds();
-    // The window manager's frame around the client area (none without one).
-    QMargins frameMargins();
+    ControlTable& controls() { return controls_; }
+    const ControlTable& controls() const { return controls_; }
+    WindowPlacement& placement() { return placement_; }
+
+    // The retained drawing surface: the lesson's drawings stay until the
+    // lesson itself wipes them, whatever the window system repaints.
+    const QImage& surface() const { return surface_; }
+    // A surface at the window's present resolution, keeping what it holds.
+    void makeSurface();
     const QFont& surfaceFont() const { return surfaceFont_; }
 
     // Texts now standing on the drawing surface, top to bottom, left to right.
     QStringList surfaceTexts() const;
 
   private:
+    void clearSurface(const QColor& c);
     void fill(const QRect& r, lesson::Color c);
     // What the lesson draws as text is also told to assistive technology: the
     // window describes every text on its surface, and each bar the texts of
@@ -82,14 +87,15 @@ class QtToolkit : public lesson::Toolkit {
     std::vector<DrawnText> sortedTexts() const;
     std::vector<DrawnText> texts_;
 
-    TForm1& form_;
+    QWidget& window_;
+    ControlTable controls_;
+    WindowPlacement placement_;
+    QImage surface_;
     lesson::Color pen_ = lesson::clBlack;
     lesson::Color brush_;
     lesson::Color font_ = lesson::clWindowText;
     lesson::Color windowColor_;
     QFont surfaceFont_;
-    QRect outer_;
-    QMargins frame_;
     lesson::SolidCache solid_;
 };
 

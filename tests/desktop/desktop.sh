@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
 # End-to-end tests of the real program on an X server of its own.
-# Usage: desktop.sh APP XPROBE CASE
+# Usage: desktop.sh APP XPROBE CASE GLYPHPROBE
 set -uo pipefail
-APP=$1 XPROBE=$2 CASE=$3
+APP=$1 XPROBE=$2 CASE=$3 GLYPHPROBE=$4
 FAIL_SHOT="${PWD}/desktop-${CASE}-failure.png"
 source "$(dirname "$0")/lib.sh"
 need_desktop_tools
 trap stop_all EXIT
 
-typical_race() { # steps 1 to 4 of the lesson's typical use
+# Pixel counts as conditions for the waits.
+count_is() { [[ $(count "$1" "$2" "$3" "$4" "$5") == "$6" ]]; }
+count_above() { (($(count "$1" "$2" "$3" "$4" "$5") > $6)); }
+count_between() { # x y w h colour low high: low < count < high
+    local n
+    n=$(count "$1" "$2" "$3" "$4" "$5")
+    ((n > $6 && n < $7))
+}
+windows_are() { [[ $("$XPROBE" windows "$TITLE") == "$1" ]]; }
+window_at() { refresh_geometry && [[ "$WX $WY $WW $WH" == "$1" ]]; }
+
+# Two runners over 100 m, in 20 s and 12 s, raced to the end: the faster one
+# arrives first and each is labelled with its time.
+typical_race() {
     enter "${DIST1[@]}" 100
     enter "${TIME1[@]}" 20
     enter "${DIST2[@]}" 100
@@ -18,10 +31,10 @@ typical_race() { # steps 1 to 4 of the lesson's typical use
     expect_px 904 276 $BLUE "runner 2's outline end"
     expect_px 500 210 $WHITE "the empty track"
     click "${START_RACE[@]}"
-    wait_count 104 256 800 20 $BLUE 16000 8 "runner 2's full bar"
-    wait_count 104 200 800 20 $MAROON 16000 8 "runner 1's full bar"
-    [[ $(count 936 256 60 21 $BLUE) -gt 20 ]] || fail "runner 2's arrival label"
-    [[ $(count 936 200 60 21 $MAROON) -gt 20 ]] || fail "runner 1's arrival label"
+    wait_count "${RACE_BAR2[@]}" $BLUE $FULL_BAR 8 "runner 2's full bar"
+    wait_count "${RACE_BAR1[@]}" $MAROON $FULL_BAR 8 "runner 1's full bar"
+    wait_text $ARRIVAL_X 256 $BLUE "12秒" 5 "runner 2's arrival label"
+    wait_text $ARRIVAL_X 200 $MAROON "20秒" 5 "runner 1's arrival label"
     expect_not_px 96 412 $GREEN "確かめよう！ is shown"
 }
 
@@ -39,8 +52,7 @@ placement-*)
     [[ "$WX $WY" == "$want" ]] || fail "placed at $WX $WY, expected $want"
     [[ "$WW $WH" == "1024 768" ]] || fail "size $WW x $WH"
     click "${RETRY[@]}"
-    refresh_geometry
-    [[ "$WX $WY $WW $WH" == "0 0 1024 768" ]] || fail "after もう一度 at $WX $WY $WW $WH"
+    wait_until 5 "after もう一度 at $WX $WY $WW $WH" window_at "0 0 1024 768"
     ;;
 window-manager)
     # With a window manager the frame is part of the 1024 x 768.
@@ -88,10 +100,11 @@ typical-use)
     click "${START_RUN[@]}"
     wait_count 104 592 667 20 $BLUE 13340 8 "runner 2's verification bar"
     wait_count 104 536 400 20 $MAROON 8000 8 "runner 1's verification bar"
-    sleep 0.5
+    # After 10 s runner 1 has covered 50 m and runner 2 83.33 m.
+    result_x=$((TRACK_LEFT + 672 + TRUN_LABEL_GAP))
+    wait_text $result_x 536 $MAROON "50.00ｍ" 5 "runner 1's result label"
+    wait_text $result_x 592 $BLUE "83.33ｍ" 5 "runner 2's result label"
     expect_px 505 546 $WHITE "runner 1's bar stopped at 400 px"
-    [[ $(count 792 536 80 21 $MAROON) -gt 20 ]] || fail "runner 1's result label"
-    [[ $(count 792 592 80 21 $BLUE) -gt 20 ]] || fail "runner 2's result label"
     click "${RETRY[@]}"
     refresh_geometry # the reset puts the window at the origin
     expect_px 500 210 $GREEN "race track emptied"
@@ -107,13 +120,10 @@ race-100m-10s)
     enter "${TIME1[@]}" 10
     expect_px 96 412 $GREEN "確かめよう！ hidden before the race"
     click "${START_RACE[@]}"
-    sleep 2
-    grown=$(count 104 200 800 20 $MAROON)
-    ((grown > 0 && grown < 16000)) || fail "the bar is not growing after 2 s ($grown pixels)"
+    wait_until 4 "the bar is not growing" count_between "${RACE_BAR1[@]}" $MAROON 0 $FULL_BAR
     expect_px 96 412 $GREEN "確かめよう！ hidden during the race"
-    wait_count 104 200 800 20 $MAROON 16000 4 "the full bar after 4 s"
-    sleep 0.2
-    [[ $(count 936 200 60 21 $MAROON) -gt 20 ]] || fail "the label 10秒"
+    wait_count "${RACE_BAR1[@]}" $MAROON $FULL_BAR 8 "the full bar"
+    wait_text $ARRIVAL_X 200 $MAROON "10秒" 5 "the label 10秒"
     expect_not_px 96 412 $GREEN "確かめよう！ shown"
     ;;
 type-ahead)
@@ -136,12 +146,11 @@ retry-during-race)
     enter "${DIST1[@]}" 100
     enter "${TIME1[@]}" 10
     click "${START_RACE[@]}"
-    sleep 1
-    [[ $(count 104 200 800 20 $MAROON) -gt 0 ]] || fail "the race did not start"
+    wait_until 5 "the race did not start" count_above "${RACE_BAR1[@]}" $MAROON 0
     click "${RETRY[@]}"
     refresh_geometry
-    sleep 1
-    [[ $(count 104 200 800 20 $MAROON) == 0 ]] || fail "a bar is left after もう一度"
+    wait_until 5 "a bar is left after もう一度" count_is "${RACE_BAR1[@]}" $MAROON 0
+    steady 1 "a bar grew again after もう一度" count_is "${RACE_BAR1[@]}" $MAROON 0
     expect_px 500 210 $GREEN "the track is empty"
     ;;
 retry-during-verification)
@@ -153,13 +162,11 @@ retry-during-verification)
     keys Down # 距離
     enter "${VALUE[@]}" 100
     click "${START_RUN[@]}"
-    sleep 1
-    [[ $(count 104 592 800 20 $BLUE) -gt 0 ]] || fail "the verification run did not start"
+    wait_until 5 "the verification run did not start" count_above "${TRUN_BAR2[@]}" $BLUE 0
     click "${RETRY[@]}"
     refresh_geometry
-    sleep 1
     expect_px 300 600 $GREEN "the verification track is empty"
-    expect_px 300 545 $GREEN "and stays empty"
+    steady 1 "a verification bar grew again after もう一度" count_is $TRACK_LEFT 536 $TRACK_WIDTH 133 $GREEN $((TRACK_WIDTH * 133))
     ;;
 out-of-range-box)
     start_x 1280x1024
@@ -167,7 +174,7 @@ out-of-range-box)
     enter "${DIST1[@]}" 1000
     enter "${TIME1[@]}" 10
     click "${START_RACE[@]}"
-    wait_count 104 200 800 20 $MAROON 16000 7 "the race"
+    wait_count "${RACE_BAR1[@]}" $MAROON $FULL_BAR 7 "the race"
     click "${TRIAL[@]}"
     click "${QUANTITY[@]}"
     keys Down Down # 時間
@@ -175,19 +182,15 @@ out-of-range-box)
     click "${START_RUN[@]}"
     click "${VALUE[@]}"
     type_text 11 # 1100 m: out of range
-    sleep 0.5
-    [[ $("$XPROBE" windows "$TITLE") == 2 ]] || fail "no message box"
-    before=$(count 104 536 800 20 $MAROON)
-    sleep 1
-    after=$(count 104 536 800 20 $MAROON)
-    ((after > before)) || fail "the run did not tick on while the box was open ($before, $after)"
+    wait_until 5 "no message box" windows_are 2
+    before=$(count "${TRUN_BAR1[@]}" $MAROON)
+    wait_until 5 "the run did not tick on while the box was open ($before pixels)" \
+        count_above "${TRUN_BAR1[@]}" $MAROON "$before"
     # The box is modal: もう一度 cannot be pressed behind it.
     click "${RETRY[@]}"
-    sleep 0.3
-    [[ $(count 104 200 800 20 $MAROON) == 16000 ]] || fail "もう一度 acted behind the modal box"
+    steady 1 "もう一度 acted behind the modal box" count_is "${RACE_BAR1[@]}" $MAROON $FULL_BAR
     keys Return
-    sleep 0.3
-    [[ $("$XPROBE" windows "$TITLE") == 1 ]] || fail "the box did not close with Enter"
+    wait_until 5 "the box did not close with Enter" windows_are 1
     ;;
 finish-button)
     start_x 1024x768

@@ -8,10 +8,16 @@
 //   xprobe outer TITLE            x y width height of the window with its frame
 //   xprobe maximize TITLE         asks the window manager to maximise it
 //   xprobe wm                     succeeds once a window manager runs
+//   xprobe sync TITLE             returns once the program has handled every
+//                                 input event sent to it before, or has no
+//                                 window left (fails after 10 s)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <poll.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +90,55 @@ std::vector<long> frameExtents(Window w) {
     return e;
 }
 
+// Asks the window's program for a _NET_WM_PING answer and waits for it. The
+// program answers in the order it reads its events, so once the answer is
+// here every input event sent to it before has been read; a second round
+// lets the program finish what the first one's events started. A window that
+// goes away meanwhile has nothing left to handle.
+bool sync(Window w) {
+    Window root = DefaultRootWindow(dpy);
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); // a window already gone
+    XSelectInput(dpy, root, StructureNotifyMask);
+    XSelectInput(dpy, w, StructureNotifyMask);
+    Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    Atom ping = XInternAtom(dpy, "_NET_WM_PING", False);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (long round = 1; round <= 2; ++round) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = protocols;
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(ping);
+        ev.xclient.data.l[1] = round;
+        ev.xclient.data.l[2] = static_cast<long>(w);
+        XSendEvent(dpy, w, False, NoEventMask, &ev);
+        XFlush(dpy);
+        bool answered = false;
+        while (!answered) {
+            while (!answered && XPending(dpy)) {
+                XEvent in;
+                XNextEvent(dpy, &in);
+                if ((in.type == UnmapNotify || in.type == DestroyNotify) && in.xany.window == w)
+                    return true;
+                answered = in.type == ClientMessage && in.xclient.message_type == protocols &&
+                           static_cast<Atom>(in.xclient.data.l[0]) == ping &&
+                           in.xclient.data.l[1] == round &&
+                           static_cast<Window>(in.xclient.data.l[2]) == w;
+            }
+            if (answered)
+                break;
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd fd{ConnectionNumber(dpy), POLLIN, 0};
+            poll(&fd, 1, static_cast<int>(left.count()));
+        }
+    }
+    return true;
+}
+
 unsigned long rgbAt(XImage* img, int x, int y) {
     unsigned long p = XGetPixel(img, x, y);
     return p & 0xFFFFFF;
@@ -102,13 +157,15 @@ int main(int argc, char** argv) {
     std::string cmd = argv[1];
     Window root = DefaultRootWindow(dpy);
     if ((cmd == "window" || cmd == "close" || cmd == "windows" || cmd == "outer" ||
-         cmd == "maximize") &&
+         cmd == "maximize" || cmd == "sync") &&
         argc == 3) {
         auto ws = windowsTitled(argv[2]);
         if (cmd == "windows") {
             std::printf("%zu\n", ws.size());
             return 0;
         }
+        if (cmd == "sync")
+            return ws.empty() || sync(ws[0]) ? 0 : 1;
         if (ws.empty())
             return 1;
         if (cmd == "window" || cmd == "outer") {

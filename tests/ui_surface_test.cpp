@@ -1,0 +1,75 @@
+// The drawing surface keeps what the lesson drew, and the race shows on it
+// tick by tick.
+#include "ui_window.h"
+
+using lesson::Ctl;
+using lesson::Event;
+using uitest::Window;
+
+namespace {
+
+TEST_F(Window, DrawingsSurviveExposesAndShrinkingBars) {
+    enter(Ctl::ComboBox1, "100");
+    QApplication::processEvents();
+    QImage before = grabClient();
+    ASSERT_EQ(pixelAt(before, 103, 199), QColor(128, 0, 0));
+    ASSERT_EQ(pixelAt(before, 500, 210), QColor(Qt::white));
+    // A bar grows over the track and shrinks again; then the window is exposed.
+    form->toolkit().setShapeBrush(Ctl::RunnerShape1, lesson::clMaroon);
+    form->toolkit().setWidth(Ctl::RunnerShape1, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(pixelAt(grabClient(), 500, 210), QColor(128, 0, 0));
+    form->toolkit().setWidth(Ctl::RunnerShape1, 0);
+    form->hide();
+    form->show();
+    form->repaint();
+    QImage after = grabClient();
+    EXPECT_EQ(pixelAt(after, 500, 210), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(after, 103, 199), QColor(128, 0, 0));
+    QRect track(103, 170, 921, 170);
+    EXPECT_EQ(before.copy(track), after.copy(track));
+}
+
+TEST_F(Window, TheRunPartOfABarShowsOnEveryTick) {
+    enter(Ctl::ComboBox1, "100");
+    enter(Ctl::ComboBox2, "300"); // 0.13 pixels a tick
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    for (int t = 1; t <= 30; ++t) {
+        form->raise(Ctl::Timer1, Event::OnTimer);
+        QApplication::processEvents();
+        int width = w(Ctl::RunnerShape1)->width();
+        if (t >= 8) {
+            ASSERT_GT(width, 0) << "tick " << t;
+        }
+        QImage img = grabClient();
+        EXPECT_EQ(countColor(img, QRect(104, 200, 10, 20), QColor(128, 0, 0)), width * 20)
+            << "tick " << t;
+    }
+}
+
+TEST_F(Window, ARaceRunsInTheRealWindow) {
+    enter(Ctl::ComboBox1, "100");
+    enter(Ctl::ComboBox2, "10");
+    ASSERT_EQ(state().Kyori[1], 100);
+    ASSERT_EQ(state().Jikan[1], 10);
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    ASSERT_TRUE(form->timer(Ctl::Timer1)->enabled());
+    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    int ticks = 0;
+    while (form->timer(Ctl::Timer1)->enabled() && ticks < 1000) {
+        form->raise(Ctl::Timer1, Event::OnTimer);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 10 * state().TickInterval) << "10 s of the race clock";
+    QApplication::processEvents();
+    QImage img = grabClient();
+    EXPECT_EQ(countColor(img, QRect(104, 200, lesson::TrackWidth, 20), QColor(128, 0, 0)),
+              lesson::TrackWidth * 20);
+    EXPECT_GT(countColor(img, QRect(936, 200, 60, 21), QColor(128, 0, 0)), 20);
+    EXPECT_EQ(form->toolkit().surfaceTexts(), (QStringList{"100m", "10秒"}));
+    EXPECT_TRUE(w(Ctl::TrialBitBtn)->isVisible());
+    EXPECT_EQ(form->toolkit().caption(Ctl::JikanLbl), "経過時間10.00秒");
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+#include "control_table.h"
+
+#include "look.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyledItemDelegate>
+
+#include <utility>
+#include <vector>
+
+namespace ui {
+
+using lesson::ControlDef;
+using lesson::Kind;
+
+namespace {
+
+// The drawn buttons move their caption one pixel right and down while they
+// are pressed: the caption sinks with the button, so a pupil sees the press
+// where they are looking. The style's own push button keeps its look.
+class BitBtnStyle : public QProxyStyle {
+  public:
+    BitBtnStyle() : QProxyStyle(new LookStyle) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_ButtonShiftHorizontal || metric == PM_ButtonShiftVertical)
+            return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// One for the whole application, which outlives every window using it.
+QStyle* bitBtnStyle() {
+    static QStyle* style = [] {
+        auto* s = new BitBtnStyle;
+        s->setParent(qApp);
+        return s;
+    }();
+    return style;
+}
+
+// Rows of a dropped-down list are as high as the layout's item height.
+class ItemHeightDelegate : public QStyledItemDelegate {
+  public:
+    ItemHeightDelegate(int height, QObject* parent)
+        : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(height_);
+        return s;
+    }
+
+  private:
+    int height_;
+};
+
+// Names for controls without a caption of their own; the others are named by
+// their captions.
+const char* accessibleRole(Ctl c) {
+    switch (c) {
+    case Ctl::ComboBox1:
+        return "走者１の距離";
+    case Ctl::ComboBox2:
+        return "走者１の時間";
+    case Ctl::ComboBox3:
+        return "走者２の距離";
+    case Ctl::ComboBox4:
+        return "走者２の時間";
+    case Ctl::ComboBox5:
+        return "走者３の距離";
+    case Ctl::ComboBox6:
+        return "走者３の時間";
+    case Ctl::ComboBox7:
+        return "そろえるもの";
+    case Ctl::ComboBox8:
+        return "そろえる値";
+    case Ctl::RunnerShape1:
+        return "走者１のバー";
+    case Ctl::RunnerShape2:
+        return "走者２のバー";
+    case Ctl::RunnerShape3:
+        return "走者３のバー";
+    case Ctl::TrunShape1:
+        return "確かめる走者１のバー";
+    case Ctl::TrunShape2:
+        return "確かめる走者２のバー";
+    case Ctl::TrunShape3:
+        return "確かめる走者３のバー";
+    default:
+        return nullptr;
+    }
+}
+
+void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
+    QPalette pal = w->palette();
+    pal.setColor(role, toQColor(c));
+    w->setPalette(pal);
+}
+
+} // namespace
+
+ControlTable::ControlTable(QWidget& window, RaiseFn raise) : window_(window) {
+    build(std::move(raise));
+}
+
+void ControlTable::build(RaiseFn raiseFn) {
+    for (const ControlDef& s : lesson::Layout()) {
+        QWidget* parent = s.parent == Ctl::Form1 ? &window_ : control(s.parent);
+        QWidget* w = nullptr;
+        QString caption = QString::fromUtf8(s.caption);
+        QFont font = LayoutFont(s.fontFace, s.fontPixels > 0 ? s.fontPixels : 12, s.bold, s.italic);
+        switch (s.kind) {
+        case Kind::Label:
+        case Kind::StaticText: {
+            auto* l = new AutoSizeLabel(caption, parent);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            l->setAutoFillBackground(true);
+            l->setMargin(0);
+            l->setFocusPolicy(Qt::NoFocus);
+            setTextColor(l, QPalette::WindowText, s.fontColor);
+            w = l;
+            break;
+        }
+        case Kind::Shape:
+            w = new ShapeWidget(s.penColor, parent);
+            break;
+        case Kind::GroupBox: {
+            auto* g = new GroupBox(caption, parent);
+            g->setFocusPolicy(Qt::NoFocus);
+            setTextColor(g, QPalette::WindowText, s.fontColor);
+            w = g;
+            break;
+        }
+        case Kind::ComboBox: {
+            auto* l = new DropDownList(s.id, raiseFn, parent);
+            l->setFont(font);
+            l->setItemDelegate(new ItemHeightDelegate(s.itemHeight, l));
+            l->setItems(lesson::ListItems(s.id));
+            w = l;
+            break;
+        }
+        case Kind::Button:
+        case Kind::BitBtn: {
+            auto* b = new PushButton(caption, parent);
+            setTextColor(b, QPalette::ButtonText, s.fontColor);
+            if (s.kind == Kind::BitBtn)
+                b->setStyle(bitBtnStyle());
+            Ctl id = s.id;
+            QObject::connect(b, &QPushButton::clicked, b,
+                             [raiseFn, id] { raiseFn(id, Event::OnClick); });
+            w = b;
+            break;
+        }
+        case Kind::Timer:
+            timers_[s.id == Ctl::Timer1 ? 0 : 1] = new TimerControl(s.id, raiseFn, &window_);
+            break;
+        case Kind::Window:
+            break;
+        }
+        if (!w)
+            continue;
+        w->setObjectName(s.name);
+        if (const char* role = accessibleRole(s.id))
+            w->setAccessibleName(QString::fromUtf8(role));
+        if (s.fontPixels > 0)
+            w->setFont(font);
+        w->setGeometry(s.left, s.top, s.width, s.height);
+        w->setVisible(s.visible);
+        controls_[static_cast<size_t>(s.id)] = w;
+    }
+    // Created enabled at 1000 ms, as the layout stores them; start-up stops them
+    // before any tick can be delivered.
+    for (TimerControl* t : timers_)
+        t->setEnabled(true);
+
+    // Tab visits the lists and buttons in the layout's tab order.
+    std::vector<Ctl> chain = lesson::TabChain();
+    for (size_t i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(control(chain[i]), control(chain[i + 1]));
+}
+
+DropDownList* ControlTable::list(Ctl c) const {
+    return qobject_cast<DropDownList*>(control(c));
+}
+ShapeWidget* ControlTable::shape(Ctl c) const {
+    return dynamic_cast<ShapeWidget*>(control(c));
+}
+
+bool ControlTable::controlOf(const QWidget* w, Ctl* out) const {
+    for (; w; w = w->parentWidget()) {
+        for (size_t i = 0; i < controls_.size(); ++i)
+            if (controls_[i] == w) {
+                *out = static_cast<Ctl>(i);
+                return true;
+            }
+        if (w == &window_)
+            return false;
+    }
+    return false;
+}
+
+void ControlTable::closeLists() {
+    for (QWidget* w : controls_)
+        if (auto* l = qobject_cast<DropDownList*>(w)) {
+            l->detach();
+            l->hidePopup();
+        }
+}
+
+} // namespace ui
