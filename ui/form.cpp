@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "accessibility.h"
 #include "qt_toolkit.h"
 
 #include <QApplication>
@@ -117,6 +118,7 @@ void InstallFontSubstitutes() {
 void SetUpApplication() {
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     InstallFontSubstitutes();
+    InstallAccessibility();
 }
 
 QFont LayoutFont(const char* face, int pixels, bool bold, bool italic) {
@@ -225,7 +227,7 @@ void TForm1::build() {
             continue;
         w->setObjectName(s.name);
         if (const char* role = accessibleRole(s.id))
-            w->setAccessibleName(QString::fromUtf8(role));
+            NameForScreenReaders(w, QString::fromUtf8(role));
         if (s.fontPixels > 0)
             w->setFont(font);
         w->setGeometry(s.left, s.top, s.width, s.height);

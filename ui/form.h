@@ -70,7 +70,8 @@ class TForm1 : public QWidget {
 // Maps the layout's font faces to installed ones of the same metrics.
 void InstallFontSubstitutes();
 // The application-wide look every window of the program is built for: the
-// Fusion style and the font substitutes. Call after creating the QApplication.
+// Fusion style, the font substitutes and the views screen readers get of the
+// controls. Call after creating the QApplication.
 void SetUpApplication();
 // A font as the layout gives it: face, character height in pixels, style.
 QFont LayoutFont(const char* face, int pixels, bool bold, bool italic);
