@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev
 if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox
              desktop-file-utils appstream dpkg-dev
-             at-spi2-core python3-pyatspi dbus-daemon dbus-x11)
+             at-spi2-core python3-pyatspi dbus-daemon dbus-x11 lintian binutils)
 fi
 
 missing=()
