@@ -76,13 +76,10 @@ if command -v dpkg-deb >/dev/null; then
     [[ $(dpkg-parsechangelog -l "$prefix/changelog" -S Version) == "$(field Version)" ]] ||
         fail "the change log does not end at version $(field Version)"
 
-    # A sanitized build is no package anyone installs: its binary is not judged.
-    if ! command -v lintian >/dev/null; then
-        echo "lintian not installed: not run"
-    elif grep -q '^HAYASA_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
-        echo "lintian: not run on a sanitized build"
-    else
+    if command -v lintian >/dev/null; then
         lintian --fail-on error,warning "$deb" || fail "lintian"
+    else
+        echo "lintian not installed: not run"
     fi
 fi
 echo "PASS: install into $prefix"

@@ -593,6 +593,14 @@ TEST_F(Window, AListKeepsItsNameAndAnswersThePickAsItsValue) {
         EXPECT_EQ(iface->indexOfChild(iface->child(0)), 0);
         EXPECT_EQ(iface->child(1)->parent()->object(), w(p.list));
     }
+    // A screen reader's "show menu" drops the list down and closes it again.
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(w(Ctl::ComboBox3))->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(list(Ctl::ComboBox3)->popupOpen());
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(list(Ctl::ComboBox3)->popupOpen());
 }
 
 TEST_F(Window, ScreenReadersGetARoleForEveryKindOfControl) {

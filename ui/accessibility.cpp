@@ -53,7 +53,7 @@ class ListAccessible : public QAccessibleWidget {
     void doAction(const QString& action) override {
         if (action != showMenuAction() && action != pressAction())
             return;
-        if (list()->popupOpen())
+        if (list()->view()->isVisible())
             list()->hidePopup();
         else
             list()->showPopup();

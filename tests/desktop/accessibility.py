@@ -203,6 +203,14 @@ def run(program, log):
         check(find(frame, "label", "経過時間3.00秒") is not None, "no elapsed time label")
         trial = find(frame, "push button", "確かめよう！")
         check(trial is not None and showing(trial), "確かめよう！ is not showing after the race")
+
+        # The program ends as it always does, with the bridge to the bus torn down.
+        click(find(frame, "push button", "お わ る"))
+        try:
+            code = app.wait(15)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end from お わ る")
+        check(code == 0, f"the program ended with exit code {code}")
     finally:
         app.terminate()
         try:
