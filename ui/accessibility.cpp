@@ -26,11 +26,11 @@ class ListAccessible : public QAccessibleWidget {
         return QAccessibleWidget::text(t);
     }
 
-    int childCount() const override { return 2; }
+    int childCount() const override { return list()->lineEdit() ? 2 : 1; }
     QAccessibleInterface* child(int index) const override {
         if (index == 0)
             return QAccessible::queryAccessibleInterface(list()->view());
-        if (index == 1)
+        if (index == 1 && list()->lineEdit())
             return QAccessible::queryAccessibleInterface(list()->lineEdit());
         return nullptr;
     }
@@ -39,12 +39,14 @@ class ListAccessible : public QAccessibleWidget {
             return -1;
         if (child->object() == list()->view())
             return 0;
-        if (child->object() == list()->lineEdit())
+        if (child->object() && child->object() == list()->lineEdit())
             return 1;
         return -1;
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         QLineEdit* field = list()->lineEdit();
+        if (!field)
+            return nullptr;
         QRect onScreen(field->mapToGlobal(QPoint(0, 0)), field->size());
         return onScreen.contains(x, y) ? child(1) : nullptr;
     }
@@ -92,7 +94,8 @@ void InstallAccessibility() {
 void NameForScreenReaders(QWidget* control, const QString& name) {
     control->setAccessibleName(name);
     if (auto* list = qobject_cast<DropDownList*>(control))
-        list->lineEdit()->setAccessibleName(name);
+        if (QLineEdit* field = list->lineEdit())
+            field->setAccessibleName(name);
 }
 
 } // namespace ui
