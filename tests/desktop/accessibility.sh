@@ -3,7 +3,7 @@
 # accessibility bus is started; skips (77) only where a tool is missing.
 # Usage: accessibility.sh PROGRAM
 set -euo pipefail
-here=$(dirname "$0")
+here=${0%/*}
 
 for tool in Xvfb xdotool dbus-run-session; do
     if ! command -v "$tool" >/dev/null; then
