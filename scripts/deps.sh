@@ -12,7 +12,8 @@ else
 fi
 if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox
-             desktop-file-utils appstream dpkg-dev)
+             desktop-file-utils appstream dpkg-dev
+             at-spi2-core python3-pyatspi dbus-daemon dbus-x11 lintian binutils)
 fi
 
 missing=()

@@ -36,17 +36,50 @@ if command -v appstreamcli >/dev/null; then
 else
     echo "appstreamcli not installed: not run"
 fi
+expect share/doc/hayasa/copyright
+expect share/doc/hayasa/changelog.Debian.gz
+expect share/man/man1/hayasa.1.gz
+metainfo="$prefix/share/metainfo/io.github.hayasa.metainfo.xml"
+grep -q '<developer_name>[^<]' "$metainfo" || fail "the metainfo names no developer"
+grep -q '<content_rating type="oars-' "$metainfo" || fail "the metainfo has no OARS rating"
+
 # The Debian package carries the same files and names what they need.
 if command -v dpkg-deb >/dev/null; then
     (cd "$build" && cpack -G DEB -B "$prefix/package" >/dev/null) || fail "cpack -G DEB"
     deb=$(ls "$prefix"/package/*.deb)
-    depends=$(dpkg-deb -f "$deb" Depends)
-    for need in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic fonts-ipafont-mincho; do
-        [[ "$depends" == *"$need"* ]] || fail "the package does not depend on $need"
+    field() { dpkg-deb -f "$deb" "$1"; }
+    # Libraries as dpkg-shlibdeps finds them (versioned), and what is loaded by name.
+    for need in 'libc6 (>= ' 'libgcc-s1 (>= ' 'libstdc++6 (>= ' 'libqt6widgets6 (>= ' libxcb1 \
+        qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-ipafont-mincho \
+        fonts-urw-base35; do
+        [[ "$(field Depends)" == *"$need"* ]] || fail "Depends lacks $need: $(field Depends)"
     done
-    contents=$(dpkg-deb -c "$deb")
-    grep -q './usr/bin/hayasa$' <<<"$contents" || fail "the package lacks the program"
-    grep -q './usr/share/applications/hayasa.desktop$' <<<"$contents" ||
-        fail "the package lacks the desktop entry"
+    [[ "$(field Recommends)" == *qt6-wayland* ]] || fail "qt6-wayland is not recommended"
+    [[ "$(field Maintainer)" != *localhost* && "$(field Maintainer)" == *Hayasa* ]] ||
+        fail "maintainer: $(field Maintainer)"
+    description=$(field Description)
+    grep -q '^ .*速さの比べ方' <<<"$description" || fail "no Japanese extended description"
+    grep -q '^ .*comparing speeds' <<<"$description" || fail "no English extended description"
+
+    root="$prefix/unpacked"
+    dpkg-deb -x "$deb" "$root"
+    [[ -x "$root/usr/bin/hayasa" ]] || fail "the package lacks the program"
+    [[ -e "$root/usr/share/applications/hayasa.desktop" ]] || fail "the package lacks the desktop entry"
+    readelf -S --wide "$root/usr/bin/hayasa" | grep -qE '\.(symtab|debug_info)' &&
+        fail "the packaged program is not stripped"
+    doc="$root/usr/share/doc/hayasa"
+    head -n1 "$doc/copyright" |
+        grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "the copyright file is not machine-readable"
+    grep -q '^License: Expat$' "$doc/copyright" || fail "the copyright file states no licence"
+    zcat "$doc/changelog.Debian.gz" >"$prefix/changelog"
+    [[ $(dpkg-parsechangelog -l "$prefix/changelog" -S Version) == "$(field Version)" ]] ||
+        fail "the change log does not end at version $(field Version)"
+
+    if command -v lintian >/dev/null; then
+        lintian --fail-on error,warning "$deb" || fail "lintian"
+    else
+        echo "lintian not installed: not run"
+    fi
 fi
 echo "PASS: install into $prefix"

@@ -3,6 +3,7 @@
 #include "ui_window.h"
 
 #include <QAccessible>
+#include <QLineEdit>
 
 using lesson::Ctl;
 using lesson::Event;
@@ -39,6 +40,77 @@ TEST_F(Window, EveryControlHasAnAccessibleName) {
         if (control.kind == lesson::Kind::Timer)
             continue;
         EXPECT_FALSE(accessibleText(w(control.id), QAccessible::Name).isEmpty()) << control.name;
+    }
+}
+
+TEST_F(Window, AListKeepsItsNameAndAnswersThePickAsItsValue) {
+    struct Pick {
+        Ctl list;
+        const char* typed; // typed by the user; nullptr: the program picks
+        int index;
+        const char* name;
+        const char* value;
+    } picks[] = {
+        {Ctl::ComboBox1, "100", 0, "走者１の距離", "100"},
+        {Ctl::ComboBox4, "20", 0, "走者２の時間", "20"},
+        {Ctl::ComboBox7, nullptr, 2, "そろえるもの", "時間"},
+        {Ctl::ComboBox8, nullptr, 1000, "そろえる値", "1000"},
+    };
+    for (const auto& p : picks) {
+        if (p.typed)
+            enter(p.list, p.typed);
+        else
+            form->toolkit().setItemIndex(p.list, p.index);
+        QWidget* field = list(p.list)->lineEdit();
+        EXPECT_EQ(accessibleText(w(p.list), QAccessible::Name).toStdString(), p.name);
+        EXPECT_EQ(accessibleText(w(p.list), QAccessible::Value).toStdString(), p.value);
+        EXPECT_EQ(accessibleText(field, QAccessible::Name).toStdString(), p.name);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w(p.list));
+        ASSERT_EQ(iface->childCount(), 2);
+        EXPECT_EQ(iface->child(1)->object(), field);
+        EXPECT_EQ(iface->indexOfChild(iface->child(0)), 0);
+        EXPECT_EQ(iface->child(1)->parent()->object(), w(p.list));
+    }
+    // A screen reader's "show menu" drops the list down and closes it again.
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(w(Ctl::ComboBox3))->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(list(Ctl::ComboBox3)->popupOpen());
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(list(Ctl::ComboBox3)->popupOpen());
+}
+
+TEST_F(Window, ScreenReadersGetARoleForEveryKindOfControl) {
+    using lesson::Kind;
+    auto roleOf = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->role();
+    };
+    EXPECT_EQ(roleOf(form.get()), QAccessible::Window);
+    for (const auto& control : lesson::Layout()) {
+        QAccessible::Role expected;
+        switch (control.kind) {
+        case Kind::Label:
+        case Kind::StaticText:
+            expected = QAccessible::StaticText;
+            break;
+        case Kind::Shape:
+            expected = QAccessible::Graphic;
+            break;
+        case Kind::GroupBox:
+            expected = QAccessible::Grouping;
+            break;
+        case Kind::ComboBox:
+            expected = QAccessible::ComboBox;
+            break;
+        case Kind::Button:
+        case Kind::BitBtn:
+            expected = QAccessible::Button;
+            break;
+        default:
+            continue;
+        }
+        EXPECT_EQ(roleOf(w(control.id)), expected) << control.name;
     }
 }
 

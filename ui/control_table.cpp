@@ -1,5 +1,6 @@
 #include "control_table.h"
 
+#include "accessibility.h"
 #include "look.h"
 
 #include <QApplication>
@@ -164,7 +165,7 @@ void ControlTable::build(RaiseFn raiseFn) {
             continue;
         w->setObjectName(s.name);
         if (const char* role = accessibleRole(s.id))
-            w->setAccessibleName(QString::fromUtf8(role));
+            NameForScreenReaders(w, QString::fromUtf8(role));
         if (s.fontPixels > 0)
             w->setFont(font);
         w->setGeometry(s.left, s.top, s.width, s.height);

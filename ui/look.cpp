@@ -1,5 +1,6 @@
 #include "look.h"
 
+#include "accessibility.h"
 #include "controls.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ void InstallFontSubstitutes() {
 void SetUpApplication() {
     SetUpLook();
     InstallFontSubstitutes();
+    InstallAccessibility();
 }
 
 QFont LayoutFont(const char* face, int pixels, bool bold, bool italic) {
