@@ -14,9 +14,19 @@ var HayasaPage = (function () {
     '"HayasaMincho", "IPAMincho", "IPA明朝", serif',
     '"HayasaLatin", "C059", "Century Schoolbook", serif',
   ];
-  // The Gothic face's ascender as a share of the em (set by the assembler
-  // from the embedded font; the IPA faces' own value otherwise).
-  var GothicAscent = (window.HayasaFontMetrics && window.HayasaFontMetrics.gothicAscent) || 1802 / 2048;
+  // The Gothic face's ascender and descender as shares of the em (set by the
+  // assembler from the embedded font; the IPA faces' own values otherwise).
+  var Metrics = window.HayasaFontMetrics || {};
+  var GothicAscent = Metrics.gothicAscent || 1802 / 2048;
+  var GothicDescent = Metrics.gothicDescent || 246 / 2048;
+  // An entry box's caption starts this far from the box's left edge.
+  var CaptionLeft = 8;
+  // A list's text starts this far inside its left edge (frame and one pixel
+  // of room); its arrow button takes what the widest item leaves of the
+  // field, between these widths.
+  var FieldInset = 2;
+  var MinArrowWidth = 9;
+  var MaxArrowWidth = 17;
 
   var Module = null;
   var Ev = null;
@@ -42,6 +52,14 @@ var HayasaPage = (function () {
 
   function fontOf(d) {
     return (d.italic ? "italic " : "") + (d.bold ? "bold " : "") + d.pixels + "px " + Faces[d.face];
+  }
+
+  // The height of a line of the Gothic face, whole pixels above and below the
+  // baseline, as the desktop's font metrics give it.
+  function fontLineHeight(pixels) {
+    var up = Math.ceil(pixels * GothicAscent - 1e-6);
+    var down = Math.ceil(pixels * GothicDescent - 1e-6);
+    return up + down;
   }
 
   var measureFont = "";
@@ -147,14 +165,26 @@ var HayasaPage = (function () {
         el = document.createElement("div");
         el.className = "group";
         el.setAttribute("role", "group");
-        var frame = document.createElement("div");
-        frame.className = "frame";
-        // The frame starts under the title, as the desktop's style draws it.
-        frame.style.top = d.pixels + 6 + "px";
+        // Etched: a shadow line with a highlight line one pixel inside it,
+        // its top edge at half the caption's line; the caption covers that
+        // edge on the box's colour.
+        var line = fontLineHeight(d.pixels);
+        var top = Math.floor(line / 2);
+        ["light", "shadow"].forEach(function (kind, i) {
+          var frame = document.createElement("div");
+          frame.className = "frame " + kind;
+          frame.style.left = 1 - i + "px";
+          frame.style.top = top + 1 - i + "px";
+          frame.style.width = d.width - 1 + "px";
+          frame.style.height = d.height - top - 1 + "px";
+          el.appendChild(frame);
+        });
         var title = document.createElement("div");
         title.className = "title";
         title.textContent = d.caption;
-        el.appendChild(frame);
+        title.style.left = CaptionLeft + "px";
+        title.style.height = line + "px";
+        title.style.lineHeight = d.pixels + "px";
         el.appendChild(title);
         el.setAttribute("aria-label", d.caption);
         c.inner = el;
