@@ -19,6 +19,10 @@ var HayasaPage = (function () {
   var Metrics = window.HayasaFontMetrics || {};
   var GothicAscent = Metrics.gothicAscent || 1802 / 2048;
   var GothicDescent = Metrics.gothicDescent || 246 / 2048;
+  // The Latin face's line is set on its Windows ascent on the desktop, far
+  // above its own ascender.
+  var LatinAscent = Metrics.latinAscent || 1090 / 1000;
+  var LatinFace = 2;
   // An entry box's caption starts this far from the box's left edge.
   var CaptionLeft = 8;
   // A list's text starts this far inside its left edge (frame and one pixel
@@ -155,6 +159,10 @@ var HayasaPage = (function () {
         el = document.createElement("div");
         el.className = "label";
         el.textContent = d.caption;
+        if (d.face === LatinFace) {
+          el.classList.add("latin");
+          el.style.setProperty("--ascent", Math.round(d.pixels * LatinAscent) + "px");
+        }
         break;
       case "shape":
         el = document.createElement("div");
