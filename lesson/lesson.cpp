@@ -353,6 +353,10 @@ void Lesson::TrialBitBtnClick() {
 
 void Lesson::ComboBox7Select() {
     nothingToRun_ = false;
+    // A new quantity voids the alignment drawn before, whose track the list's
+    // click has just emptied: its bars must not run on without it.
+    for (int i = 1; i <= 3; ++i)
+        s_.TrunBarLength[i] = 0;
     tk_.setItemIndex(Ctl::ComboBox8, 0);
     switch (tk_.itemIndex(Ctl::ComboBox7)) {
     case 0:
