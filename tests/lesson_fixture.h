@@ -93,8 +93,7 @@ class LessonFixture : public ::testing::Test {
         }
         // Nothing between the outline and where a label beside the bar starts.
         int labelLeft = b.left + length + TrunLabelGap;
-        EXPECT_TRUE(
-            tk.uniform(Rect{outer.right, outer.top, labelLeft, outer.bottom}, s.BackColor));
+        EXPECT_TRUE(tk.uniform(Rect{outer.right, outer.top, labelLeft, outer.bottom}, s.BackColor));
     }
 
     HeadlessToolkit tk;

@@ -148,8 +148,9 @@ class CheckingToolkit : public HeadlessToolkit {
 
 class Player {
   public:
-    Player() {
+    explicit Player(bool render = true) {
         tk.recording = false;
+        tk.render = render;
         tk.state = &L.state();
         // While a message box is open its own loop goes on delivering ticks.
         tk.whileMessageBoxOpen = [this] {
@@ -161,8 +162,8 @@ class Player {
 
     void play(const Step& s) {
         // Nobody can pick in, enter or click a hidden control.
-        if (s.action != Action::Tick1 && s.action != Action::Tick2 &&
-            s.action != Action::Drain && !tk.visible(s.ctl))
+        if (s.action != Action::Tick1 && s.action != Action::Tick2 && s.action != Action::Drain &&
+            !tk.visible(s.ctl))
             return;
         switch (s.action) {
         case Action::Pick:
@@ -210,7 +211,7 @@ class Player {
         ++(race ? raceTicks : verificationTicks);
         long n = ++(race ? race_.ticks : run_.ticks);
         long bound = race ? race_.bound : run_.bound;
-        if (tk.timerEnabled(timer) && n >= bound)
+        if (tk.timerEnabled(timer) && n == bound)
             tk.faults << (race ? "race" : "verification run") << " still running after " << n
                       << " ticks, bound " << bound << "; ";
     }
@@ -342,7 +343,9 @@ TEST(RandomSequences, InvariantsHoldAndRunsEnd) {
     long events = 0, boxes = 0, raceTicks = 0, verificationTicks = 0;
     for (std::uint64_t seed = first; seed < first + count; ++seed) {
         Generator gen(seed);
-        Player p;
+        // Pixels cost most of the time and no check here reads them: every
+        // tenth sequence renders, to keep the drawing under the sanitizers.
+        Player p(seed % 10 == 0);
         std::vector<Step> steps;
         std::string why;
         for (int k = 0; k < length && why.empty(); ++k) {
