@@ -487,9 +487,14 @@ void Lesson::Timer2Timer() {
 }
 
 void Lesson::growVerificationBar(int i) {
-    if (takesPart(i))
-        growBar(TrunShape(i), i, s_.TrunBarLength[i],
-                static_cast<long double>(s_.TickInterval) * s_.SoroeKyoriJikan[i]);
+    // A runner that takes no part has arrived on every tick, whatever marked
+    // it as running since the start.
+    if (!takesPart(i)) {
+        s_.Goal[i] = 1;
+        return;
+    }
+    growBar(TrunShape(i), i, s_.TrunBarLength[i],
+            static_cast<long double>(s_.TickInterval) * s_.SoroeKyoriJikan[i]);
 }
 
 void Lesson::Kyoritimer() {
@@ -498,9 +503,8 @@ void Lesson::Kyoritimer() {
         if (s_.Goal[i] != 0)
             continue;
         int length = s_.TrunBarLength[i];
-        // A runner that takes no part, or takes part without a verification
-        // bar to finish, has arrived.
-        if (!takesPart(i) || length <= 0) {
+        // Takes part without a verification bar to finish.
+        if (length <= 0) {
             s_.Goal[i] = 1;
         } else if (width(TrunShape(i)) == length) {
             Rect b = tk_.bounds(TrunShape(i));
@@ -527,7 +531,7 @@ void Lesson::Jikantimer() {
     tk_.setTimerEnabled(Ctl::Timer2, false);
     for (int i = 1; i <= 3; ++i) {
         int length = s_.TrunBarLength[i];
-        if (s_.Goal[i] == 0 && takesPart(i) && length > 0) {
+        if (s_.Goal[i] == 0 && length > 0) {
             Rect b = tk_.bounds(TrunShape(i));
             tk_.setFontColor(RunnerColor(i));
             tk_.textOut(b.left + length + TrunLabelGap, b.top,

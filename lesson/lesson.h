@@ -71,6 +71,8 @@ class Lesson {
     // One tick's growth of a bar of this full length that is to be covered in
     // ticksToRun ticks.
     void growBar(Ctl shape, int runner, int length, long double ticksToRun);
+    // One tick of a verification bar; a runner that takes no part counts as
+    // arrived instead.
     void growVerificationBar(int runner);
 
     Toolkit& tk_;
