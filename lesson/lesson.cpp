@@ -15,10 +15,12 @@ int mul32(int a, int b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-constexpr Ctl kAlignmentControls[] = {Ctl::TrialBitBtn, Ctl::ComboBox7,  Ctl::Label13,
-                                      Ctl::ComboBox8,   Ctl::Label14,    Ctl::TrunLbl1,
-                                      Ctl::TrunLbl2,    Ctl::TrunLbl3,   Ctl::TrunShape1,
-                                      Ctl::TrunShape2,  Ctl::TrunShape3, Ctl::StartBitBtn};
+// The alignment sentence, the verification track and its start button, in the
+// order they are shown and hidden.
+constexpr Ctl kVerificationControls[] = {Ctl::ComboBox7,  Ctl::Label13,    Ctl::ComboBox8,
+                                         Ctl::Label14,    Ctl::TrunLbl1,   Ctl::TrunLbl2,
+                                         Ctl::TrunLbl3,   Ctl::TrunShape1, Ctl::TrunShape2,
+                                         Ctl::TrunShape3, Ctl::StartBitBtn};
 
 } // namespace
 
@@ -137,16 +139,18 @@ void Lesson::FormCreate() {
 }
 
 void Lesson::KakuninVisible() {
-    for (Ctl c : kAlignmentControls)
+    tk_.setVisible(Ctl::TrialBitBtn, false);
+    for (Ctl c : kVerificationControls)
         tk_.setVisible(c, false);
     for (int i = 1; i <= 3; ++i)
         tk_.setWidth(TrunShape(i), 0);
-    // A verification run must not go on painting onto the hidden, emptied track.
-    tk_.setTimerEnabled(Ctl::Timer2, false);
     TrunClear();
 }
 
 void Lesson::TrunClear() {
+    // A verification run must not go on over an emptied track: its bars and
+    // results would stand on nothing, or on an alignment about to change.
+    tk_.setTimerEnabled(Ctl::Timer2, false);
     for (int i = 1; i <= 3; ++i)
         tk_.setWidth(TrunShape(i), 0);
     tk_.setBrushColor(s_.BackColor);
@@ -257,43 +261,29 @@ void Lesson::RedyGoBtnClick() {
     }
     for (int i = 1; i <= 3; ++i)
         tk_.setShapeBrush(RunnerShape(i), RunnerColor(i));
-    for (int i = 1; i <= 3; ++i)
-        s_.BarProgress[i] = 0.0f;
-    tk_.setTimerInterval(Ctl::Timer1, s_.TickInterval);
-    tk_.setTimerEnabled(Ctl::Timer1, true);
-    s_.KeikaJikan = 0.0f;
+    startRun(Ctl::Timer1);
 }
 
 void Lesson::Timer1Timer() {
     s_.KeikaJikan = AdvanceClock(s_.KeikaJikan, s_.TickInterval);
     tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
     for (int i = 1; i <= 3; ++i) {
-        Ctl shape = RunnerShape(i);
-        Rect b = tk_.bounds(shape);
-        int length = s_.BarLength[i];
         // A runner without a bar, or without a time to run it in, has nothing
         // left to arrive at, also when it lost its bar or time during the race.
-        if (length <= 0 || s_.Jikan[i] <= 0) {
+        if (!hasRaceBar(i)) {
             s_.Goal[i] = 1;
             continue;
         }
-        if (b.width() < length) {
-            int ticksToRun = mul32(s_.Jikan[i], s_.TickInterval);
-            s_.BarProgress[i] =
-                StoreSingle(s_.BarProgress[i] + static_cast<long double>(length) / ticksToRun);
-            int w = Roundoff(s_.BarProgress[i]);
-            tk_.setBrushColor(clWhite);
-            tk_.fillRect(Rect{b.left, b.top, b.left + length, b.bottom});
-            tk_.setBrushColor(s_.BackColor);
-            tk_.setWidth(shape, std::min(w, length));
-        }
-        if (s_.Goal[i] == 0 && width(shape) == length) {
+        int length = s_.BarLength[i];
+        growBar(RunnerShape(i), i, length, mul32(s_.Jikan[i], s_.TickInterval));
+        if (s_.Goal[i] == 0 && width(RunnerShape(i)) == length) {
+            Rect b = tk_.bounds(RunnerShape(i));
             tk_.setFontColor(RunnerColor(i));
             tk_.textOut(b.left + length + RaceLabelGap, b.top, IntText(s_.Jikan[i]) + "秒");
             s_.Goal[i] = 1;
         }
     }
-    if (s_.Goal[1] * s_.Goal[2] * s_.Goal[3] > 0) {
+    if (allArrived()) {
         tk_.setTimerEnabled(Ctl::Timer1, false);
         s_.KeikaJikan = static_cast<float>(Maxinteger(s_.Jikan[1], s_.Jikan[2], s_.Jikan[3]));
         tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
@@ -301,16 +291,60 @@ void Lesson::Timer1Timer() {
     }
 }
 
+// ---- Both runs ----
+
+bool Lesson::hasRaceBar(int i) const {
+    return s_.BarLength[i] > 0 && s_.Jikan[i] > 0;
+}
+
+bool Lesson::takesPart(int i) const {
+    return hasRaceBar(i) && s_.Kyori[i] > 0;
+}
+
+bool Lesson::allArrived() const {
+    for (int i = 1; i <= 3; ++i) {
+        if (s_.Goal[i] == 0)
+            return false;
+    }
+    return true;
+}
+
+void Lesson::startRun(Ctl timer) {
+    // One run at a time: both runs share the progress fields and the clock.
+    tk_.setTimerEnabled(timer == Ctl::Timer1 ? Ctl::Timer2 : Ctl::Timer1, false);
+    for (int i = 1; i <= 3; ++i)
+        s_.BarProgress[i] = 0.0f;
+    tk_.setTimerInterval(timer, s_.TickInterval);
+    tk_.setTimerEnabled(timer, true);
+    s_.KeikaJikan = 0.0f;
+}
+
+void Lesson::growBar(Ctl shape, int i, int length, long double ticksToRun) {
+    Rect b = tk_.bounds(shape);
+    if (length <= 0 || b.width() >= length)
+        return;
+    if (ticksToRun > 0) {
+        s_.BarProgress[i] = StoreSingle(s_.BarProgress[i] + length / ticksToRun);
+    } else {
+        // A distance of 0 m takes no time: nothing is left to cover.
+        s_.BarProgress[i] = static_cast<float>(length);
+    }
+    int w = Roundoff(s_.BarProgress[i]);
+    // The whole bar area turns white, so the track ahead of the bar shows.
+    tk_.setBrushColor(clWhite);
+    tk_.fillRect(Rect{b.left, b.top, b.left + length, b.bottom});
+    tk_.setBrushColor(s_.BackColor);
+    tk_.setWidth(shape, std::min(w, length));
+}
+
 // ---- Verification mode: alignment ----
 
 void Lesson::TrialBitBtnClick() {
     TrunClear();
+    nothingToRun_ = false;
     for (int i = 1; i <= 3; ++i)
         s_.TrunBarLength[i] = 0;
-    static const Ctl shown[] = {Ctl::ComboBox7,  Ctl::Label13,    Ctl::ComboBox8,  Ctl::Label14,
-                                Ctl::TrunLbl1,   Ctl::TrunLbl2,   Ctl::TrunLbl3,   Ctl::TrunShape1,
-                                Ctl::TrunShape2, Ctl::TrunShape3, Ctl::StartBitBtn};
-    for (Ctl c : shown)
+    for (Ctl c : kVerificationControls)
         tk_.setVisible(c, true);
     tk_.setItemIndex(Ctl::ComboBox7, 0);
     tk_.setItemIndex(Ctl::ComboBox8, 0);
@@ -318,6 +352,11 @@ void Lesson::TrialBitBtnClick() {
 }
 
 void Lesson::ComboBox7Select() {
+    nothingToRun_ = false;
+    // A new quantity voids the alignment drawn before, whose track the list's
+    // click has just emptied: its bars must not run on without it.
+    for (int i = 1; i <= 3; ++i)
+        s_.TrunBarLength[i] = 0;
     tk_.setItemIndex(Ctl::ComboBox8, 0);
     switch (tk_.itemIndex(Ctl::ComboBox7)) {
     case 0:
@@ -336,6 +375,7 @@ void Lesson::ComboBox7Select() {
 }
 
 void Lesson::ComboBox8Select() {
+    nothingToRun_ = false;
     s_.SoroeKyori = 0;
     int quantity = tk_.itemIndex(Ctl::ComboBox7);
     if (quantity == 0)
@@ -371,10 +411,14 @@ void Lesson::Jikansoroe() {
         sums[i] = StoreSingle(s_.SoroeJikanKyori[i] + 0.49L);
     }
     s_.SoroeKyori = Roundoff(MaxSingle(sums[1], sums[2], sums[3]));
-    if (s_.SoroeKyori <= MaxDistance)
+    if (s_.SoroeKyori <= MaxDistance) {
         SoroeAtoSyori();
-    else
+    } else {
+        // The track shows nothing for this alignment, so there is nothing to
+        // run until the user chooses again.
+        nothingToRun_ = true;
         tk_.messageBox("範囲外です。再入力してください。");
+    }
 }
 
 void Lesson::SoroeAtoSyori() {
@@ -383,11 +427,13 @@ void Lesson::SoroeAtoSyori() {
     if (s_.SoroeKyori > MaxDistance)
         return;
     s_.TrunScaleEnd = DistanceChange(s_.SoroeKyori);
-    if (s_.TrunScaleEnd != 0) {
-        for (int i = 1; i <= 3; ++i) {
-            if (s_.BarLength[i] > 0)
-                s_.TrunBarLength[i] = BarLengthFor(s_.SoroeKyori, s_.TrunScaleEnd);
-        }
+    for (int i = 1; i <= 3; ++i) {
+        // Only a runner that can run gets a verification bar; the others keep
+        // the two-pixel outline at the start of their track.
+        if (!takesPart(i))
+            s_.TrunBarLength[i] = 0;
+        else if (s_.TrunScaleEnd != 0)
+            s_.TrunBarLength[i] = BarLengthFor(s_.SoroeKyori, s_.TrunScaleEnd);
     }
     Point labelAt;
     for (int i = 1; i <= 3; ++i) {
@@ -410,12 +456,10 @@ void Lesson::SoroeAtoSyori() {
 // ---- Verification mode: the run ----
 
 void Lesson::StartBitBtnClick() {
+    if (nothingToRun_)
+        return;
     for (int i = 1; i <= 3; ++i)
-        s_.BarProgress[i] = 0.0f;
-    // A runner without a race bar, or without a time to give it a speed (its
-    // time emptied during the race), takes no part and counts as arrived.
-    for (int i = 1; i <= 3; ++i)
-        s_.Goal[i] = (s_.BarLength[i] == 0 || s_.Jikan[i] <= 0) ? 1 : 0;
+        s_.Goal[i] = takesPart(i) ? 0 : 1;
     for (int i = 1; i <= 3; ++i) {
         // A runner without a distance needs no time; a value left by an
         // earlier run must not become the final time.
@@ -427,40 +471,30 @@ void Lesson::StartBitBtnClick() {
     }
     for (int i = 1; i <= 3; ++i)
         tk_.setWidth(TrunShape(i), 0);
-    tk_.setTimerInterval(Ctl::Timer2, s_.TickInterval);
-    tk_.setTimerEnabled(Ctl::Timer2, true);
-    s_.KeikaJikan = 0.0f;
+    // The kind of run is the one chosen when it starts: a list left without a
+    // current item by editing its text must not switch it halfway.
+    distanceRun_ = tk_.itemIndex(Ctl::ComboBox7) == 1;
+    startRun(Ctl::Timer2);
 }
 
 void Lesson::Timer2Timer() {
     s_.KeikaJikan = AdvanceClock(s_.KeikaJikan, s_.TickInterval);
     tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
-    if (tk_.itemIndex(Ctl::ComboBox7) == 1)
+    if (distanceRun_)
         Kyoritimer();
     else
         Jikantimer();
 }
 
 void Lesson::growVerificationBar(int i) {
-    Ctl shape = TrunShape(i);
-    Rect b = tk_.bounds(shape);
-    int length = s_.TrunBarLength[i];
-    if (length <= 0 || b.width() >= length || s_.Jikan[i] <= 0)
+    // A runner that takes no part has arrived on every tick, whatever marked
+    // it as running since the start.
+    if (!takesPart(i)) {
+        s_.Goal[i] = 1;
         return;
-    if (s_.SoroeKyoriJikan[i] > 0.0f) {
-        s_.BarProgress[i] =
-            StoreSingle(s_.BarProgress[i] +
-                        static_cast<long double>(length) /
-                            (static_cast<long double>(s_.TickInterval) * s_.SoroeKyoriJikan[i]));
-    } else {
-        // An aligned distance of 0 m takes no time: nothing is left to cover.
-        s_.BarProgress[i] = static_cast<float>(length);
     }
-    int r = Roundoff(s_.BarProgress[i]);
-    tk_.setBrushColor(clWhite);
-    tk_.fillRect(Rect{b.left, b.top, b.left + length, b.bottom});
-    tk_.setBrushColor(s_.BackColor);
-    tk_.setWidth(shape, std::min(r, length));
+    growBar(TrunShape(i), i, s_.TrunBarLength[i],
+            static_cast<long double>(s_.TickInterval) * s_.SoroeKyoriJikan[i]);
 }
 
 void Lesson::Kyoritimer() {
@@ -469,8 +503,8 @@ void Lesson::Kyoritimer() {
         if (s_.Goal[i] != 0)
             continue;
         int length = s_.TrunBarLength[i];
+        // Takes part without a verification bar to finish.
         if (length <= 0) {
-            // Takes part in the race but has no verification bar to finish.
             s_.Goal[i] = 1;
         } else if (width(TrunShape(i)) == length) {
             Rect b = tk_.bounds(TrunShape(i));
@@ -480,7 +514,7 @@ void Lesson::Kyoritimer() {
             s_.Goal[i] = 1;
         }
     }
-    if (s_.Goal[1] * s_.Goal[2] * s_.Goal[3] > 0) {
+    if (allArrived()) {
         tk_.setTimerEnabled(Ctl::Timer2, false);
         s_.KeikaJikan =
             MaxSingle(s_.SoroeKyoriJikan[1], s_.SoroeKyoriJikan[2], s_.SoroeKyoriJikan[3]);

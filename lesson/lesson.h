@@ -55,10 +55,24 @@ class Lesson {
     void distanceSelect(int runner);
     void timeSelect(int runner);
     int width(Ctl c) const { return tk_.bounds(c).width(); }
-    // Erases a label drawn earlier: ten blanks at its point, as the lesson has
-    // always done, and then the whole cell the label really covered, since a
-    // label such as "1000m" can be wider than ten blanks.
+    // Erases a label drawn earlier: ten blanks at its point, which is all the
+    // program remembers of it, and then the whole cell the label really
+    // covered, since a label such as "1000m" can be wider than ten blanks.
     void eraseLabel(const Point& at, Rect& cell);
+
+    // A runner runs in the race when it has a bar and a time to run it in;
+    // in verification it also needs a distance to work out its speed.
+    bool hasRaceBar(int runner) const;
+    bool takesPart(int runner) const;
+    bool allArrived() const;
+    // Starts the race (Timer1) or the verification run (Timer2) from 0 and
+    // stops the other one.
+    void startRun(Ctl timer);
+    // One tick's growth of a bar of this full length that is to be covered in
+    // ticksToRun ticks.
+    void growBar(Ctl shape, int runner, int length, long double ticksToRun);
+    // One tick of a verification bar; a runner that takes no part counts as
+    // arrived instead.
     void growVerificationBar(int runner);
 
     Toolkit& tk_;
@@ -66,6 +80,11 @@ class Lesson {
     // Cells covered by the labels last drawn at KyoriLabelPos and TrunLabelPos.
     PerRunner<Rect> kyoriLabelCell_;
     Rect trunLabelCell_;
+    // Set by an aligned distance the track cannot show, until the next choice
+    // of an alignment or the next opening of verification mode.
+    bool nothingToRun_ = false;
+    // The kind of the verification run, chosen when it starts.
+    bool distanceRun_ = false;
 };
 
 } // namespace lesson

@@ -59,8 +59,9 @@ inline int colorBlue(Color c) {
     return (c >> 16) & 0xFF;
 }
 
-// Fields in the order the lesson declares them; a value-initialised record is
-// the zero-filled state the program has before its first reset.
+// Everything the lesson computes and remembers, in one record that every
+// handler reads and writes; a value-initialised record is the zero-filled
+// state the program has before its first reset.
 struct LessonState {
     float KeikaJikan = 0;
     int TickInterval = 0;

@@ -41,11 +41,25 @@ TEST(Arithmetic, Maxima) {
 }
 
 TEST(Arithmetic, BarLengthRule) {
+    // The last four rows wrap at 32 bits before the division; a wider product
+    // would give 2400000, 214748400, -2400000 and 85899360.
     struct Case {
         int value, scaleEnd, expected;
-    } cases[] = {{100, 100, 800}, {30, 50, 480}, {7, 10, 560},     {10, 1000, 8},
-                 {1, 800, 1},     {1, 900, 0},   {1, 1000, 0},     {84, 100, 672},
-                 {101, 200, 404}, {11, 50, 176}, {1000, 1000, 800}};
+    } cases[] = {{100, 100, 800},
+                 {30, 50, 480},
+                 {7, 10, 560},
+                 {10, 1000, 8},
+                 {1, 800, 1},
+                 {1, 900, 0},
+                 {1, 1000, 0},
+                 {84, 100, 672},
+                 {101, 200, 404},
+                 {11, 50, 176},
+                 {1000, 1000, 800},
+                 {3000000, 1000, -1894967},
+                 {2684355, 10, -214748329},
+                 {-3000000, 1000, 1894967},
+                 {5368710, 50, 14}};
     for (const auto& c : cases)
         EXPECT_EQ(BarLengthFor(c.value, c.scaleEnd), c.expected) << c.value << "/" << c.scaleEnd;
     // The product is a 32-bit product: it wraps instead of widening.

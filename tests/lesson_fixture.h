@@ -12,6 +12,19 @@
 
 namespace lesson {
 
+// A user's change of a list's current item: a changed item raises OnClick and
+// OnSelect, and a pick in the dropped-down list then closes it up.
+inline void userSelect(HeadlessToolkit& tk, Lesson& L, Ctl list, int index, bool closeUp) {
+    int before = tk.itemIndex(list);
+    tk.setItemIndex(list, index);
+    if (tk.itemIndex(list) != before) {
+        L.dispatch(list, Event::OnClick);
+        L.dispatch(list, Event::OnSelect);
+    }
+    if (closeUp)
+        L.dispatch(list, Event::OnCloseUp);
+}
+
 class LessonFixture : public ::testing::Test {
   protected:
     LessonFixture() { L.FormCreate(); }
@@ -22,15 +35,7 @@ class LessonFixture : public ::testing::Test {
         ASSERT_GE(index, 0) << "no item " << text << " in " << NameOf(list);
         pickIndex(list, index);
     }
-    void pickIndex(Ctl list, int index) {
-        int before = tk.itemIndex(list);
-        tk.setItemIndex(list, index);
-        if (tk.itemIndex(list) != before) {
-            L.dispatch(list, Event::OnClick);
-            L.dispatch(list, Event::OnSelect);
-        }
-        L.dispatch(list, Event::OnCloseUp);
-    }
+    void pickIndex(Ctl list, int index) { userSelect(tk, L, list, index, true); }
     // A change with the arrow keys while the list is closed: no close-up.
     void choose(Ctl list, const std::string& text) {
         tk.setItemIndex(list, indexOf(list, text));
@@ -76,19 +81,19 @@ class LessonFixture : public ::testing::Test {
     void expectOutline(bool race, int runner, int length) {
         SCOPED_TRACE(std::string(race ? "race" : "verification") + " outline of runner " +
                      std::to_string(runner));
-        int top = (race ? 200 : 536) + 56 * (runner - 1);
-        Rect outer{103, top - 1, 105 + length, top + 21};
+        Rect b = tk.bounds(race ? RunnerShape(runner) : TrunShape(runner));
+        Rect outer{b.left - 1, b.top - 1, b.left + length + 1, b.bottom + 1};
         Color pen = RunnerColor(runner);
         EXPECT_EQ(tk.count(outer, pen) + tk.count(outer, clWhite), outer.width() * outer.height());
         EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.top, outer.right, outer.top + 1}, pen));
         EXPECT_TRUE(tk.uniform(Rect{outer.left, outer.bottom - 1, outer.right, outer.bottom}, pen));
         EXPECT_TRUE(tk.uniform(Rect{outer.right - 1, outer.top, outer.right, outer.bottom}, pen));
         if (length > 0) {
-            EXPECT_TRUE(tk.uniform(Rect{104, top, 104 + length, top + 20}, clWhite));
+            EXPECT_TRUE(tk.uniform(Rect{b.left, b.top, b.left + length, b.bottom}, clWhite));
         }
-        // Labels beside a bar start 16 pixels or more past its end.
-        EXPECT_TRUE(
-            tk.uniform(Rect{outer.right, top - 1, outer.right + 14, top + 21}, s.BackColor));
+        // Nothing between the outline and where a label beside the bar starts.
+        int labelLeft = b.left + length + TrunLabelGap;
+        EXPECT_TRUE(tk.uniform(Rect{outer.right, outer.top, labelLeft, outer.bottom}, s.BackColor));
     }
 
     HeadlessToolkit tk;

@@ -1,5 +1,7 @@
 #include "lesson_fixture.h"
 
+#include <cmath>
+
 namespace lesson {
 namespace {
 
@@ -7,7 +9,7 @@ constexpr Color Back = 0x80FF80;
 
 class Track : public LessonFixture {
   protected:
-    // The outline of a race bar of this length: border in pen, inside white.
+    // The last text drawn at (x, y) is this distance label, black on the window.
     void expectLabel(int x, int y, const std::string& text) {
         const TextRecord* t = lastTextAt(x, y);
         ASSERT_NE(t, nullptr) << text;
@@ -225,7 +227,8 @@ TEST_F(Race, AnEditedTimeListWithoutAStoredTimeIsRefused) {
     click(Ctl::RedyGoBtn);
     EXPECT_EQ(tk.trace.size(), mark);
     EXPECT_FALSE(tk.timerEnabled(Ctl::Timer1));
-    // With a stored time the same list state passes, as it always has.
+    // With a stored time the same list state passes: the runner has a time to
+    // run in, though its list shows none.
     pick(Ctl::ComboBox2, "10");
     tk.setItemIndex(Ctl::ComboBox2, -1);
     click(Ctl::RedyGoBtn);
@@ -296,12 +299,18 @@ TEST_F(Race, ARunnerThatCannotArriveNoLongerHoldsUpTheEnd) {
         tick(Ctl::Timer1, 10);
         ASSERT_TRUE(tk.timerEnabled(Ctl::Timer1));
         pick(c.list, c.item);
+        size_t mark = tk.texts.size();
         int ticks = tick(Ctl::Timer1, 10000);
         EXPECT_LT(ticks, 10000) << "the race never ended";
         EXPECT_FALSE(tk.timerEnabled(Ctl::Timer1));
         EXPECT_TRUE(tk.visible(Ctl::TrialBitBtn));
         for (int i = 1; i <= 3; ++i)
             EXPECT_LE(width(RunnerShape(i)), s.BarLength[i]);
+        // Runner 1 runs no further: no bar and no arrival label.
+        EXPECT_EQ(width(Ctl::RunnerShape1), 0);
+        EXPECT_TRUE(std::isfinite(s.BarProgress[1]));
+        for (size_t k = mark; k < tk.texts.size(); ++k)
+            EXPECT_NE(tk.texts[k].y, tk.bounds(Ctl::RunnerShape1).top) << tk.texts[k].text;
     }
 }
 

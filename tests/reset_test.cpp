@@ -60,13 +60,26 @@ TEST_F(Reset, FirstStartState) {
     EXPECT_EQ(tk.brushColor(), 0x80FF80u);
 }
 
-TEST_F(Reset, TheVerificationTrackIsClearedLast) {
-    // The reset ends by leaving verification mode: its last fill is the track.
-    std::string lastFill;
-    for (const auto& line : tk.trace)
-        if (line.rfind("fill ", 0) == 0)
-            lastFill = line;
-    EXPECT_EQ(lastFill, "fill 103,514,1024,669 $80FF80");
+TEST_F(Reset, TheResetLeavesVerificationMode) {
+    // A verification run in progress, its track drawn and its controls shown.
+    runner(1, "100", "10");
+    click(Ctl::RedyGoBtn);
+    tick(Ctl::Timer1);
+    click(Ctl::TrialBitBtn);
+    pick(Ctl::ComboBox7, "距離");
+    pick(Ctl::ComboBox8, "100");
+    click(Ctl::StartBitBtn);
+    tick(Ctl::Timer2, 30);
+    ASSERT_GT(width(Ctl::TrunShape1), 0);
+    click(Ctl::RetryBitBtn);
+    EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+    for (Ctl c :
+         {Ctl::TrialBitBtn, Ctl::ComboBox7, Ctl::ComboBox8, Ctl::TrunShape1, Ctl::StartBitBtn})
+        EXPECT_FALSE(tk.visible(c)) << NameOf(c);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(width(TrunShape(i)), 0);
+    EXPECT_TRUE(tk.uniform(Rect{0, 0, ClientWidth, ClientHeight}, 0x80FF80));
+    EXPECT_EQ(tk.brushColor(), 0x80FF80u);
 }
 
 TEST_F(Reset, TrunClearFillsOnlyTheVerificationArea) {
@@ -139,11 +152,15 @@ TEST_F(Reset, OnlyBoundEventsHaveEffects) {
     L.dispatch(Ctl::ComboBox7, Event::OnTimer);
     EXPECT_EQ(tk.trace.size(), before);
     // OnEnter of the verification lists empties the verification track.
+    const Rect track{103, 514, 1024, 669};
     for (Ctl list : {Ctl::ComboBox7, Ctl::ComboBox8}) {
-        size_t mark = tk.trace.size();
+        tk.setBrushColor(clWhite);
+        tk.fillRect(Rect{0, 0, ClientWidth, ClientHeight});
+        tk.setBrushColor(s.BackColor);
         L.dispatch(list, Event::OnEnter);
-        ASSERT_GT(tk.trace.size(), mark);
-        EXPECT_EQ(tk.trace.back(), "fill 103,514,1024,669 $80FF80");
+        EXPECT_TRUE(tk.uniform(track, 0x80FF80)) << NameOf(list);
+        EXPECT_EQ(tk.count(Rect{0, 0, ClientWidth, ClientHeight}, 0x80FF80),
+                  track.width() * track.height());
     }
 }
 

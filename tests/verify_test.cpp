@@ -1,5 +1,7 @@
 #include "lesson_fixture.h"
 
+#include <functional>
+
 namespace lesson {
 namespace {
 
@@ -8,7 +10,8 @@ const Rect kTrunArea{103, 514, 1024, 669};
 
 class Verification : public LessonFixture {
   protected:
-    // The lesson's typical use: 100 m in 20 s and 100 m in 12 s, raced to the end.
+    // Two runners over the same distance, the second faster: 100 m in 20 s and
+    // 100 m in 12 s, raced to the end.
     void typicalRace() {
         runner(1, "100", "20");
         runner(2, "100", "12");
@@ -146,18 +149,18 @@ TEST_F(Verification, TimerTicksGoOnWhileTheMessageIsOpen) {
     raceToEnd();
     open();
     align("時間", "10");
-    click(Ctl::StartBitBtn);
-    tick(Ctl::Timer2, 10);
+    click(Ctl::RedyGoBtn); // a new race with the mode still open
+    tick(Ctl::Timer1, 10);
     int delivered = 0;
     tk.whileMessageBoxOpen = [&] {
         for (int k = 0; k < 5; ++k, ++delivered)
-            L.dispatch(Ctl::Timer2, Event::OnTimer);
+            L.dispatch(Ctl::Timer1, Event::OnTimer);
     };
     pick(Ctl::ComboBox8, "12");
     EXPECT_EQ(delivered, 5);
     EXPECT_EQ(FixedText(s.KeikaJikan), "0.75");
     EXPECT_EQ(tk.caption(Ctl::JikanLbl), "経過時間0.75秒");
-    EXPECT_TRUE(tk.timerEnabled(Ctl::Timer2));
+    EXPECT_TRUE(tk.timerEnabled(Ctl::Timer1));
 }
 
 TEST_F(Verification, EmptyValueAfterADistanceAlignment) {
@@ -370,16 +373,32 @@ TEST_F(VerificationRun, LeavingTheModeStopsTheRun) {
     EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
 }
 
-TEST_F(VerificationRun, ChangingTheQuantityDuringARunSwitchesTheTick) {
-    typicalRace();
-    open();
-    align("時間", "10");
-    click(Ctl::StartBitBtn);
-    tick(Ctl::Timer2, 20);
-    tk.setItemIndex(Ctl::ComboBox7, 1); // as if "距離" were chosen, without events
-    int ticks = tick(Ctl::Timer2, 10000);
-    EXPECT_LT(ticks, 10000);
-    EXPECT_EQ(lastTextAt(776 + 16, 592)->text, "10.08秒");
+// Editing the quantity list's text can leave it without a current item, and
+// no event tells the lesson: the run goes on as the kind it was started as.
+TEST_F(VerificationRun, TheKindOfRunIsTheOneItStartedAs) {
+    struct Case {
+        const char *quantity, *value;
+        int indexDuringTheRun, ticks;
+        Point at;
+        const char* label;
+    } cases[] = {
+        {"距離", "100", -1, 400, {920, 536}, "20.00秒"},
+        {"時間", "10", 1, 200, {792, 592}, "83.33ｍ"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quantity);
+        click(Ctl::RetryBitBtn);
+        typicalRace();
+        open();
+        align(c.quantity, c.value);
+        click(Ctl::StartBitBtn);
+        tick(Ctl::Timer2, 20);
+        tk.setItemIndex(Ctl::ComboBox7, c.indexDuringTheRun);
+        EXPECT_EQ(tick(Ctl::Timer2), c.ticks - 20);
+        const TextRecord* label = lastTextAt(c.at.x, c.at.y);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text, c.label);
+    }
 }
 
 TEST_F(VerificationRun, RepeatedClicksDuringRunsOnlyRestartThem) {
@@ -432,6 +451,182 @@ TEST_F(VerificationRun, AfterResetTheRunValuesRemain) {
     EXPECT_EQ(s.TrunBarLength[1], 800);
     EXPECT_EQ(s.BarProgress[1], 800.0f);
     EXPECT_EQ(s.KeikaJikan, 20.0f);
+}
+
+// Runners that cannot run in verification: a time or every distance emptied
+// during the race, and a close-up of an entry list right after the start,
+// which marks every runner with a distance as still running.
+TEST_F(VerificationRun, OnlyRunnersWithABarADistanceAndATimeTakePart) {
+    struct Case {
+        const char* name;
+        bool secondRunner;
+        Ctl emptiedList;
+        const char *quantity, *value;
+        int ticks;
+        const char* runner2Label; // nullptr: none
+        Point runner2At;
+    } cases[] = {
+        {"time emptied, distance aligned",
+         true,
+         Ctl::ComboBox2,
+         "距離",
+         "100",
+         240,
+         "12.00秒",
+         {920, 592}},
+        {"time emptied, time aligned",
+         true,
+         Ctl::ComboBox2,
+         "時間",
+         "10",
+         200,
+         "83.33ｍ",
+         {792, 592}},
+        {"every distance emptied", false, Ctl::ComboBox1, "距離", "100", 1, nullptr, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        click(Ctl::RetryBitBtn);
+        runner(1, "100", "20");
+        if (c.secondRunner)
+            runner(2, "100", "12");
+        click(Ctl::RedyGoBtn);
+        tick(Ctl::Timer1, 20);
+        pick(c.emptiedList, "");
+        ASSERT_LT(tick(Ctl::Timer1, 10000), 10000);
+        open();
+        align(c.quantity, c.value);
+        EXPECT_EQ(s.TrunBarLength[1], 0);
+        expectOutline(false, 1, 0);
+        // The distance label stands at the end of runner 1's outline.
+        EXPECT_EQ(s.TrunLabelPos, (Point{104, 514}));
+        click(Ctl::StartBitBtn);
+        L.dispatch(Ctl::ComboBox1, Event::OnCloseUp);
+        size_t mark = tk.texts.size();
+        EXPECT_EQ(tick(Ctl::Timer2, 10000), c.ticks);
+        EXPECT_EQ(width(Ctl::TrunShape1), 0);
+        for (size_t k = mark; k < tk.texts.size(); ++k)
+            EXPECT_NE(tk.texts[k].y, 536) << tk.texts[k].text;
+        if (c.runner2Label) {
+            const TextRecord* label = lastTextAt(c.runner2At.x, c.runner2At.y);
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text, c.runner2Label);
+        }
+    }
+}
+
+// Whatever empties the verification track also ends a run on it.
+TEST_F(VerificationRun, EmptyingTheTrackStopsTheRun) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+    } cases[] = {
+        {"click in the quantity list", [&] { L.dispatch(Ctl::ComboBox7, Event::OnClick); }},
+        {"focus into the quantity list", [&] { L.dispatch(Ctl::ComboBox7, Event::OnEnter); }},
+        {"click in the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnClick); }},
+        {"focus into the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnEnter); }},
+        {"quantity switched", [&] { pick(Ctl::ComboBox7, "時間"); }},
+        {"value chosen", [&] { pick(Ctl::ComboBox8, "50"); }},
+        {"mode reopened", [&] { open(); }},
+        {"an entry changed", [&] { pick(Ctl::ComboBox1, "50"); }},
+        {"reset", [&] { click(Ctl::RetryBitBtn); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        click(Ctl::RetryBitBtn);
+        typicalRace();
+        open();
+        align("距離", "100");
+        click(Ctl::StartBitBtn);
+        tick(Ctl::Timer2, 20);
+        c.act();
+        EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(width(TrunShape(i)), 0);
+    }
+}
+
+// Both runs share the progress fields and the clock: starting one stops the
+// other, and the one started runs as it would alone.
+TEST_F(VerificationRun, OneRunAtATime) {
+    struct Case {
+        Ctl first, second, runs, stopped;
+        int ticks;
+        Point at;
+        const char* label;
+    } cases[] = {
+        {Ctl::RedyGoBtn, Ctl::StartBitBtn, Ctl::Timer2, Ctl::Timer1, 400, {920, 536}, "20.00秒"},
+        {Ctl::StartBitBtn, Ctl::RedyGoBtn, Ctl::Timer1, Ctl::Timer2, 400, {936, 200}, "20秒"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(NameOf(c.second));
+        click(Ctl::RetryBitBtn);
+        typicalRace();
+        open();
+        align("距離", "100");
+        click(c.first);
+        tick(c.first == Ctl::RedyGoBtn ? Ctl::Timer1 : Ctl::Timer2, 30);
+        click(c.second);
+        EXPECT_FALSE(tk.timerEnabled(c.stopped));
+        EXPECT_EQ(tick(c.runs), c.ticks);
+        const TextRecord* label = lastTextAt(c.at.x, c.at.y);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text, c.label);
+    }
+}
+
+// After the out-of-range message the start button neither starts nor stops
+// anything until a new choice in either alignment list or a new opening.
+TEST_F(VerificationRun, NothingToRunAfterAnOutOfRangeAlignment) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        bool unblocks;
+    } cases[] = {
+        {"close-up of the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnCloseUp); },
+         false},
+        {"focus into the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnEnter); }, false},
+        {"value chosen", [&] { pick(Ctl::ComboBox8, "10"); }, true},
+        {"quantity chosen", [&] { pick(Ctl::ComboBox7, "距離"); }, true},
+        {"mode reopened", [&] { open(); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        click(Ctl::RetryBitBtn);
+        runner(1, "1000", "10");
+        raceToEnd();
+        open();
+        align("時間", "10");
+        pick(Ctl::ComboBox8, "11");
+        ASSERT_EQ(s.SoroeKyori, 1100);
+        size_t mark = tk.texts.size();
+        click(Ctl::StartBitBtn);
+        EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+        click(Ctl::RedyGoBtn);
+        tick(Ctl::Timer1, 10);
+        click(Ctl::StartBitBtn);
+        EXPECT_TRUE(tk.timerEnabled(Ctl::Timer1));
+        EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+        tick(Ctl::Timer1);
+        EXPECT_TRUE(tk.uniform(kTrunArea, Back));
+        for (size_t k = mark; k < tk.texts.size(); ++k)
+            EXPECT_LT(tk.texts[k].y, 514) << tk.texts[k].text;
+        c.act();
+        click(Ctl::StartBitBtn);
+        EXPECT_EQ(tk.timerEnabled(Ctl::Timer2), c.unblocks);
+    }
+}
+
+// A new quantity voids the bars of the alignment before: a start then runs
+// as right after opening, with nothing to grow.
+TEST_F(VerificationRun, ANewQuantityLeavesNoBarsToRun) {
+    typicalRace();
+    open();
+    align("距離", "100");
+    pick(Ctl::ComboBox7, "時間");
+    click(Ctl::StartBitBtn);
+    EXPECT_EQ(tick(Ctl::Timer2), 1);
+    EXPECT_TRUE(tk.uniform(kTrunArea, Back));
 }
 
 } // namespace
