@@ -406,4 +406,39 @@ Ctl TimeList(int i) {
     return lists[i - 1];
 }
 
+const char* AccessibleName(Ctl c) {
+    switch (c) {
+    case Ctl::ComboBox1:
+        return "走者１の距離";
+    case Ctl::ComboBox2:
+        return "走者１の時間";
+    case Ctl::ComboBox3:
+        return "走者２の距離";
+    case Ctl::ComboBox4:
+        return "走者２の時間";
+    case Ctl::ComboBox5:
+        return "走者３の距離";
+    case Ctl::ComboBox6:
+        return "走者３の時間";
+    case Ctl::ComboBox7:
+        return "そろえるもの";
+    case Ctl::ComboBox8:
+        return "そろえる値";
+    case Ctl::RunnerShape1:
+        return "走者１のバー";
+    case Ctl::RunnerShape2:
+        return "走者２のバー";
+    case Ctl::RunnerShape3:
+        return "走者３のバー";
+    case Ctl::TrunShape1:
+        return "確かめる走者１のバー";
+    case Ctl::TrunShape2:
+        return "確かめる走者２のバー";
+    case Ctl::TrunShape3:
+        return "確かめる走者３のバー";
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace lesson

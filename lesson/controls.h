@@ -103,6 +103,9 @@ struct ControlDef {
 const std::vector<ControlDef>& Layout();
 const ControlDef& LayoutOf(Ctl c);
 const char* NameOf(Ctl c);
+// What screen readers call a control without a caption of its own (the
+// lists and the bars); nullptr for the others, which are named by their captions.
+const char* AccessibleName(Ctl c);
 
 // The controls the Tab key visits, in order: the window's tab stops by their
 // tab order, a group box standing for its own tab stops in theirs. Labels and

@@ -58,43 +58,6 @@ class ItemHeightDelegate : public QStyledItemDelegate {
     int height_;
 };
 
-// Names for controls without a caption of their own; the others are named by
-// their captions.
-const char* accessibleRole(Ctl c) {
-    switch (c) {
-    case Ctl::ComboBox1:
-        return "走者１の距離";
-    case Ctl::ComboBox2:
-        return "走者１の時間";
-    case Ctl::ComboBox3:
-        return "走者２の距離";
-    case Ctl::ComboBox4:
-        return "走者２の時間";
-    case Ctl::ComboBox5:
-        return "走者３の距離";
-    case Ctl::ComboBox6:
-        return "走者３の時間";
-    case Ctl::ComboBox7:
-        return "そろえるもの";
-    case Ctl::ComboBox8:
-        return "そろえる値";
-    case Ctl::RunnerShape1:
-        return "走者１のバー";
-    case Ctl::RunnerShape2:
-        return "走者２のバー";
-    case Ctl::RunnerShape3:
-        return "走者３のバー";
-    case Ctl::TrunShape1:
-        return "確かめる走者１のバー";
-    case Ctl::TrunShape2:
-        return "確かめる走者２のバー";
-    case Ctl::TrunShape3:
-        return "確かめる走者３のバー";
-    default:
-        return nullptr;
-    }
-}
-
 void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
     QPalette pal = w->palette();
     pal.setColor(role, toQColor(c));
@@ -164,7 +127,7 @@ void ControlTable::build(RaiseFn raiseFn) {
         if (!w)
             continue;
         w->setObjectName(s.name);
-        if (const char* role = accessibleRole(s.id))
+        if (const char* role = lesson::AccessibleName(s.id))
             NameForScreenReaders(w, QString::fromUtf8(role));
         if (s.fontPixels > 0)
             w->setFont(font);

@@ -61,43 +61,6 @@ using lesson::Kind;
 
 namespace {
 
-// Names for controls without a caption of their own, as the desktop window
-// gives them; the others are named by their captions.
-const char* accessibleName(Ctl c) {
-    switch (c) {
-    case Ctl::ComboBox1:
-        return "走者１の距離";
-    case Ctl::ComboBox2:
-        return "走者１の時間";
-    case Ctl::ComboBox3:
-        return "走者２の距離";
-    case Ctl::ComboBox4:
-        return "走者２の時間";
-    case Ctl::ComboBox5:
-        return "走者３の距離";
-    case Ctl::ComboBox6:
-        return "走者３の時間";
-    case Ctl::ComboBox7:
-        return "そろえるもの";
-    case Ctl::ComboBox8:
-        return "そろえる値";
-    case Ctl::RunnerShape1:
-        return "走者１のバー";
-    case Ctl::RunnerShape2:
-        return "走者２のバー";
-    case Ctl::RunnerShape3:
-        return "走者３のバー";
-    case Ctl::TrunShape1:
-        return "確かめる走者１のバー";
-    case Ctl::TrunShape2:
-        return "確かめる走者２のバー";
-    case Ctl::TrunShape3:
-        return "確かめる走者３のバー";
-    default:
-        return "";
-    }
-}
-
 // The keyboard's way through the window, as on the desktop: the entry lists,
 // the start button, then the verification row between the other buttons.
 constexpr Ctl kTabChain[] = {Ctl::ComboBox1,   Ctl::ComboBox2,   Ctl::ComboBox3, Ctl::ComboBox4,
@@ -178,7 +141,8 @@ WebToolkit::WebToolkit() : fontPixels_(lesson::LayoutOf(Ctl::Form1).fontPixels) 
                           s.parent == Ctl::Form1 ? -1 : static_cast<int>(s.parent), s.left, s.top,
                           s.width, s.height, s.caption, faceCode(s.fontFace), s.fontPixels, s.bold,
                           s.italic, static_cast<int>(s.fontColor), s.visible, tabIndexOf(s.id),
-                          s.itemHeight, static_cast<int>(s.penColor), accessibleName(s.id),
+                          s.itemHeight, static_cast<int>(s.penColor),
+                          lesson::AccessibleName(s.id) ? lesson::AccessibleName(s.id) : "",
                           s.kind == Kind::ComboBox ? items.c_str() : nullptr);
     }
     // Created enabled at 1000 ms, as the layout stores them; start-up stops
