@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and its tests need,
-# only those that are missing. Usage: scripts/deps.sh run|test
+# only those that are missing. Usage: scripts/deps.sh run|test|web
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev
-          fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
+packages=(cmake ninja-build fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
+if [[ "${1:-run}" == web ]]; then
+  # The page: emscripten and node, fontTools with brotli for the WOFF2 subsets.
+  packages+=(emscripten nodejs python3-fonttools python3-brotli fontconfig)
+else
+  packages+=(g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev)
+fi
 if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox
              desktop-file-utils appstream dpkg-dev)

@@ -1,0 +1,27 @@
+// Starts the lesson once the page's fonts are ready; without WebAssembly the
+// page says so in Japanese instead.
+(function () {
+  "use strict";
+  var stage = document.getElementById("stage");
+  function unavailable() {
+    stage.hidden = true;
+    document.getElementById("nowasm").hidden = false;
+  }
+  if (typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function") {
+    unavailable();
+    return;
+  }
+  HayasaPage.init();
+  var fonts = document.fonts
+    ? Promise.all(
+        ["21px HayasaGothic", "bold 21px HayasaMincho", "italic 21px HayasaLatin"].map(function (f) {
+          return document.fonts.load(f, "速さ");
+        })
+      ).catch(function () {})
+    : Promise.resolve();
+  fonts
+    .then(function () {
+      return createHayasa({});
+    })
+    .then(HayasaPage.start, unavailable);
+})();

@@ -1,0 +1,867 @@
+// The page side of the browser toolkit: the stage with its controls, the
+// drawing surface, the timers, the message box and the closing screen. The
+// lesson (wasm) calls in through HayasaPage; control events and timer ticks go
+// back through Module._hayasa_raise.
+"use strict";
+
+var HayasaPage = (function () {
+  var StageWidth = 1024;
+  var StageHeight = 768;
+  // Rows of a dropped-down list that show without scrolling.
+  var VisibleRows = 8;
+  var Faces = [
+    '"HayasaGothic", "IPAPGothic", "IPA Pゴシック", sans-serif',
+    '"HayasaMincho", "IPAMincho", "IPA明朝", serif',
+    '"HayasaLatin", "C059", "Century Schoolbook", serif',
+  ];
+  // The Gothic face's ascender as a share of the em (set by the assembler
+  // from the embedded font; the IPA faces' own value otherwise).
+  var GothicAscent = (window.HayasaFontMetrics && window.HayasaFontMetrics.gothicAscent) || 1802 / 2048;
+
+  var Module = null;
+  var Ev = null;
+  var stage, surface, ctx, popups, live, closing, msgbox, msgText, msgOk;
+  var measureCtx = document.createElement("canvas").getContext("2d");
+  var controls = {}; // by control id
+  var ops = []; // what stands on the drawing surface, in stage pixels
+  var deviceScale = 1; // canvas pixels per stage pixel
+  var dispatching = 0;
+  var pending = [];
+  var terminated = false;
+  var activeControl = -1;
+  var timers = {};
+  var currentEvent = -1;
+  var runEnded = false;
+  var boxes = [];
+  var focusBeforeBox = null;
+
+  function css(color) {
+    return "rgb(" + (color & 0xff) + ", " + ((color >>> 8) & 0xff) + ", " + ((color >>> 16) & 0xff) + ")";
+  }
+
+  function fontOf(d) {
+    return (d.italic ? "italic " : "") + (d.bold ? "bold " : "") + d.pixels + "px " + Faces[d.face];
+  }
+
+  function textWidth(text, font) {
+    measureCtx.font = font;
+    return Math.round(measureCtx.measureText(text).width);
+  }
+
+  // ---- Events into the lesson ----
+
+  // Handlers run one at a time: an event that a control raises while a
+  // handler runs (a list closing because the handler hid it) waits its turn.
+  function raise(id, event) {
+    if (!Module || terminated) return;
+    if (dispatching) {
+      pending.push([id, event]);
+      return;
+    }
+    deliver(id, event);
+    while (pending.length && !terminated) {
+      var next = pending.shift();
+      deliver(next[0], next[1]);
+    }
+    pending.length = 0;
+  }
+
+  function deliver(id, event) {
+    dispatching++;
+    currentEvent = event;
+    runEnded = false;
+    try {
+      Module._hayasa_raise(id, event);
+    } catch (e) {
+      messageBox("予期しないエラーが発生しました\n" + e, true);
+    } finally {
+      dispatching--;
+      currentEvent = -1;
+    }
+    if (runEnded) {
+      // The elapsed time of the finished run, after the arrivals.
+      var label = document.getElementById("JikanLbl");
+      if (label) announce(label.textContent.trim());
+    }
+  }
+
+  function announce(text) {
+    if (!text) return;
+    var line = document.createElement("div");
+    line.textContent = text;
+    live.appendChild(line);
+    while (live.childNodes.length > 6) live.removeChild(live.firstChild);
+  }
+
+  // ---- The stage ----
+
+  function clearStage() {
+    Object.keys(timers).forEach(function (id) {
+      stopTimer(timers[id]);
+    });
+    timers = {};
+    Object.keys(controls).forEach(function (id) {
+      var c = controls[id];
+      if (c.list) c.list.remove();
+      if (c.el.parentNode) c.el.remove();
+    });
+    controls = {};
+    activeControl = -1;
+    pending.length = 0;
+    terminated = false;
+    ops = [];
+  }
+
+  function place(el, d) {
+    el.style.left = d.left + "px";
+    el.style.top = d.top + "px";
+    el.style.width = d.width + "px";
+    el.style.height = d.height + "px";
+  }
+
+  function createControl(d) {
+    var parent = d.parent < 0 ? stage : controls[d.parent].inner;
+    var c = { def: d, id: d.id };
+    var el;
+    switch (d.kind) {
+      case "label":
+        el = document.createElement("div");
+        el.className = "label";
+        el.textContent = d.caption;
+        break;
+      case "shape":
+        el = document.createElement("div");
+        el.className = "shape";
+        el.setAttribute("role", "img");
+        el.style.backgroundColor = css(d.penColor);
+        c.inner = document.createElement("div");
+        c.inner.className = "brush";
+        c.inner.style.backgroundColor = css(0xffffff);
+        el.appendChild(c.inner);
+        break;
+      case "group":
+        el = document.createElement("div");
+        el.className = "group";
+        el.setAttribute("role", "group");
+        var frame = document.createElement("div");
+        frame.className = "frame";
+        // The frame starts under the title, as the desktop's style draws it.
+        frame.style.top = d.pixels + 6 + "px";
+        var title = document.createElement("div");
+        title.className = "title";
+        title.textContent = d.caption;
+        el.appendChild(frame);
+        el.appendChild(title);
+        el.setAttribute("aria-label", d.caption);
+        c.inner = el;
+        break;
+      case "list":
+        el = createList(c, d);
+        break;
+      case "button":
+        el = document.createElement("button");
+        el.type = "button";
+        el.className = "button";
+        var cap = document.createElement("span");
+        cap.className = "caption";
+        cap.textContent = d.caption;
+        el.appendChild(cap);
+        c.caption = cap;
+        el.addEventListener("click", function () {
+          raise(d.id, Ev.click);
+        });
+        el.addEventListener("keydown", function (e) {
+          // Enter clicks only without Shift, Ctrl or Alt.
+          if (e.key === "Enter" && (e.shiftKey || e.ctrlKey || e.altKey || e.metaKey)) e.preventDefault();
+        });
+        break;
+      default:
+        return;
+    }
+    el.id = d.name;
+    el.dataset.ctl = d.id;
+    place(el, d);
+    if (d.pixels > 0) el.style.font = fontOf(d);
+    el.style.color = css(d.fontColor);
+    if (d.accessibleName) el.setAttribute("aria-label", d.accessibleName);
+    if (d.tabIndex > 0 && (d.kind === "list" || d.kind === "button")) el.tabIndex = d.tabIndex;
+    el.hidden = !d.visible;
+    c.el = el;
+    controls[d.id] = c;
+    parent.insertBefore(el, parent === stage ? popups : null);
+  }
+
+  function setWidth(id, width) {
+    var c = controls[id];
+    if (c) c.el.style.width = Math.max(0, width) + "px";
+  }
+
+  function setVisible(id, visible) {
+    var c = controls[id];
+    if (!c || c.el.hidden === !visible) return;
+    if (!visible && c.open) closeList(c);
+    c.el.hidden = !visible;
+  }
+
+  function setCaption(id, text) {
+    var c = controls[id];
+    if (!c) return 0;
+    if (c.caption) {
+      c.caption.textContent = text;
+      return c.def.width;
+    }
+    c.el.textContent = text;
+    var width = textWidth(text, fontOf(c.def));
+    c.el.style.width = width + "px";
+    return width;
+  }
+
+  function setShapeBrush(id, color) {
+    var c = controls[id];
+    if (c && c.inner) c.inner.style.backgroundColor = css(color);
+  }
+
+  function setWindowColor(color) {
+    document.documentElement.style.setProperty("--window", css(color));
+  }
+
+  function setButtonFace(color) {
+    document.documentElement.style.setProperty("--button-face", css(color));
+  }
+
+  // ---- Lists ----
+
+  function createList(c, d) {
+    var el = document.createElement("div");
+    el.className = "list";
+    el.setAttribute("role", "combobox");
+    el.setAttribute("aria-expanded", "false");
+    el.setAttribute("aria-haspopup", "listbox");
+    el.setAttribute("aria-controls", d.name + "-list");
+    var field = document.createElement("span");
+    field.className = "field";
+    var arrow = document.createElement("span");
+    arrow.className = "arrow";
+    arrow.setAttribute("aria-hidden", "true");
+    el.appendChild(field);
+    el.appendChild(arrow);
+
+    var list = document.createElement("div");
+    list.id = d.name + "-list";
+    list.className = "listbox";
+    list.setAttribute("role", "listbox");
+    if (d.accessibleName) list.setAttribute("aria-label", d.accessibleName);
+    list.hidden = true;
+    list.style.font = fontOf(d);
+    var widest = 0;
+    var font = fontOf(d);
+    c.options = d.items.map(function (text, i) {
+      var o = document.createElement("div");
+      o.id = d.name + "-o" + i;
+      o.setAttribute("role", "option");
+      o.setAttribute("aria-selected", "false");
+      o.textContent = text;
+      o.style.height = o.style.lineHeight = d.itemHeight + "px";
+      widest = Math.max(widest, textWidth(text, font));
+      list.appendChild(o);
+      return o;
+    });
+    // Never elide an item: the list is as wide as its widest item needs,
+    // the scroll bar beside it, and at least as wide as the field.
+    list.style.width = Math.max(d.width, widest + 8 + 20) + "px";
+    list.style.height = Math.min(VisibleRows, d.items.length) * d.itemHeight + 2 + "px";
+    popups.appendChild(list);
+
+    c.list = list;
+    c.field = field;
+    c.items = d.items;
+    c.index = -1;
+    c.text = "";
+    c.selStart = 0; // the field's selection; caret at selEnd unless reversed
+    c.selEnd = 0;
+    c.caret = 0;
+    c.open = false;
+    c.highlight = -1;
+    c.byPointer = false;
+    renderField(c);
+
+    el.addEventListener("pointerdown", function () {
+      c.byPointer = true;
+    });
+    el.addEventListener("click", function () {
+      if (c.open) closeList(c);
+      else openList(c);
+    });
+    el.addEventListener("focus", function () {
+      // Tabbing into the field selects its text, as a line edit does.
+      if (!c.byPointer) select(c, 0, c.text.length, c.text.length);
+      c.byPointer = false;
+      renderField(c);
+    });
+    el.addEventListener("blur", function () {
+      if (c.open) closeList(c);
+      renderField(c);
+    });
+    el.addEventListener("keydown", function (e) {
+      if (listKey(c, e)) e.preventDefault();
+    });
+    // A pick in the open list must leave the keyboard focus on the field.
+    list.addEventListener("mousedown", function (e) {
+      e.preventDefault();
+    });
+    list.addEventListener("pointermove", function (e) {
+      var o = e.target.closest('[role="option"]');
+      if (o) setHighlight(c, c.options.indexOf(o), false);
+    });
+    list.addEventListener("click", function (e) {
+      var o = e.target.closest('[role="option"]');
+      if (!o) return;
+      var i = c.options.indexOf(o);
+      closeList(c);
+      userSelect(c, i);
+    });
+    return el;
+  }
+
+  function select(c, start, end, caret) {
+    c.selStart = start;
+    c.selEnd = end;
+    c.caret = caret;
+  }
+
+  function renderField(c) {
+    var f = c.field;
+    f.textContent = "";
+    var focused = document.activeElement === c.el;
+    var a = Math.min(c.selStart, c.selEnd);
+    var b = Math.max(c.selStart, c.selEnd);
+    if (focused && a < b) {
+      f.appendChild(document.createTextNode(c.text.slice(0, a)));
+      var sel = document.createElement("span");
+      sel.className = "selected";
+      sel.textContent = c.text.slice(a, b);
+      f.appendChild(sel);
+      f.appendChild(document.createTextNode(c.text.slice(b)));
+    } else {
+      f.appendChild(document.createTextNode(c.text.slice(0, c.caret)));
+      if (focused) {
+        var caret = document.createElement("span");
+        caret.className = "caret";
+        f.appendChild(caret);
+      }
+      f.appendChild(document.createTextNode(c.text.slice(c.caret)));
+    }
+  }
+
+  // The field shows the item; caret at its end, nothing selected.
+  function showItem(c, index) {
+    c.index = index;
+    c.text = index >= 0 ? c.items[index] : "";
+    select(c, c.text.length, c.text.length, c.text.length);
+    if (c.open) setHighlight(c, index, true);
+    renderField(c);
+  }
+
+  function itemIndex(id) {
+    var c = controls[id];
+    return c && c.items ? c.index : -1;
+  }
+
+  function setItemIndex(id, index) {
+    var c = controls[id];
+    if (c && c.items) showItem(c, index);
+  }
+
+  function setHighlight(c, index, scroll) {
+    if (c.highlight >= 0 && c.options[c.highlight]) {
+      c.options[c.highlight].classList.remove("highlight");
+      c.options[c.highlight].setAttribute("aria-selected", "false");
+    }
+    c.highlight = index;
+    if (index >= 0 && c.options[index]) {
+      var o = c.options[index];
+      o.classList.add("highlight");
+      o.setAttribute("aria-selected", "true");
+      c.el.setAttribute("aria-activedescendant", o.id);
+      if (scroll) {
+        var h = c.def.itemHeight;
+        var top = index * h;
+        if (top < c.list.scrollTop) c.list.scrollTop = top;
+        else if (top + h > c.list.scrollTop + c.list.clientHeight) c.list.scrollTop = top + h - c.list.clientHeight;
+      }
+    } else {
+      c.el.removeAttribute("aria-activedescendant");
+    }
+  }
+
+  function stageOrigin(c) {
+    var x = c.def.left;
+    var y = c.def.top;
+    if (c.def.parent >= 0) {
+      x += controls[c.def.parent].def.left;
+      y += controls[c.def.parent].def.top;
+    }
+    return { x: x, y: y };
+  }
+
+  function openList(c) {
+    if (c.open) return;
+    c.open = true;
+    var at = stageOrigin(c);
+    var height = Math.min(VisibleRows, c.items.length) * c.def.itemHeight + 2;
+    var below = at.y + c.def.height;
+    c.list.style.left = at.x + "px";
+    c.list.style.top = (below + height <= StageHeight ? below : Math.max(0, at.y - height)) + "px";
+    c.list.hidden = false;
+    c.el.setAttribute("aria-expanded", "true");
+    c.list.scrollTop = Math.max(0, c.index) * c.def.itemHeight;
+    setHighlight(c, c.index, true);
+  }
+
+  // However the open list closes, that is its close-up.
+  function closeList(c) {
+    if (!c.open) return;
+    c.open = false;
+    c.list.hidden = true;
+    c.el.setAttribute("aria-expanded", "false");
+    c.el.removeAttribute("aria-activedescendant");
+    raise(c.id, Ev.closeUp);
+  }
+
+  // A pick by the user: the item becomes current and, if it changed, OnClick
+  // then OnSelect.
+  function userSelect(c, index) {
+    if (c.open) setHighlight(c, index, true);
+    if (index === c.index) return;
+    showItem(c, index);
+    raise(c.id, Ev.click);
+    raise(c.id, Ev.select);
+  }
+
+  function findPrefix(c, prefix) {
+    var p = prefix.toLowerCase();
+    for (var i = 0; i < c.items.length; i++) if (c.items[i].toLowerCase().indexOf(p) === 0) return i;
+    return -1;
+  }
+
+  // Typing: drop the list down, then complete the text before the selection
+  // plus the new character to the first item beginning with it; otherwise
+  // the character goes into the field as typed.
+  function typeChar(c, ch) {
+    if (!c.open) openList(c);
+    var a = Math.min(c.selStart, c.selEnd);
+    var b = Math.max(c.selStart, c.selEnd);
+    var before = a < b ? c.text.slice(0, a) : c.text;
+    var prefix = before + ch;
+    var k = findPrefix(c, prefix);
+    if (k < 0) {
+      var at = a < b ? a : c.caret;
+      var end = a < b ? b : c.caret;
+      c.text = c.text.slice(0, at) + ch + c.text.slice(end);
+      select(c, at + ch.length, at + ch.length, at + ch.length);
+      renderField(c);
+      return;
+    }
+    var old = c.index;
+    c.index = k;
+    if (c.open) setHighlight(c, k, true);
+    c.text = prefix + c.items[k].slice(prefix.length);
+    select(c, prefix.length, c.text.length, prefix.length);
+    renderField(c);
+    if (k !== old) {
+      raise(c.id, Ev.click);
+      raise(c.id, Ev.select);
+    }
+  }
+
+  // Backspace edits the field and leaves no item current; no event.
+  function typeBackspace(c) {
+    if (!c.text) return;
+    var a = Math.min(c.selStart, c.selEnd);
+    var b = Math.max(c.selStart, c.selEnd);
+    var at = c.caret;
+    if (a < b) {
+      c.text = c.text.slice(0, a) + c.text.slice(b);
+      at = a;
+    } else if (at > 0) {
+      c.text = c.text.slice(0, at - 1) + c.text.slice(at);
+      at -= 1;
+    }
+    c.index = -1;
+    select(c, at, at, at);
+    if (c.open) setHighlight(c, -1, false);
+    renderField(c);
+  }
+
+  function moveCaret(c, to) {
+    to = Math.max(0, Math.min(c.text.length, to));
+    select(c, to, to, to);
+    renderField(c);
+  }
+
+  function listKey(c, e) {
+    if (e.isComposing) return false;
+    var mods = e.ctrlKey || e.altKey || e.metaKey;
+    var page = VisibleRows - 1;
+    var last = c.items.length - 1;
+    switch (e.key) {
+      case "Backspace":
+        typeBackspace(c);
+        return true;
+      case "Escape":
+        if (!c.open) return false;
+        closeList(c);
+        return true;
+      case "Tab":
+        return false; // the focus moves on; leaving closes an open list
+      case "F4":
+        if (c.open) closeList(c);
+        else openList(c);
+        return true;
+      case "ArrowUp":
+      case "ArrowDown":
+      case "PageUp":
+      case "PageDown":
+        if (e.altKey && !e.ctrlKey && !e.metaKey && (e.key === "ArrowUp" || e.key === "ArrowDown")) {
+          if (c.open) closeList(c);
+          else openList(c);
+          return true;
+        }
+        if (mods) return true;
+        var step = { ArrowUp: -1, ArrowDown: 1, PageUp: -page, PageDown: page }[e.key];
+        // A move starts from the highlighted row while the list is open.
+        var from = c.open && c.highlight >= 0 ? c.highlight : c.index;
+        userSelect(c, from < 0 ? 0 : Math.max(0, Math.min(last, from + step)));
+        return true;
+      case "Home":
+      case "End":
+        if (mods) return false;
+        if (c.open) userSelect(c, e.key === "Home" ? 0 : last);
+        else moveCaret(c, e.key === "Home" ? 0 : c.text.length);
+        return true;
+      case "ArrowLeft":
+      case "ArrowRight":
+        if (mods || c.open) return true;
+        moveCaret(c, c.caret + (e.key === "ArrowLeft" ? -1 : 1));
+        return true;
+      case "Delete":
+        if (c.open || mods) return true;
+        var a = Math.min(c.selStart, c.selEnd);
+        var b = Math.max(c.selStart, c.selEnd);
+        if (a < b) c.text = c.text.slice(0, a) + c.text.slice(b);
+        else c.text = c.text.slice(0, c.caret) + c.text.slice(c.caret + 1);
+        var at = a < b ? a : c.caret;
+        select(c, at, at, at);
+        renderField(c);
+        return true;
+      case "Enter":
+        if (!c.open) return false;
+        var h = c.highlight;
+        closeList(c);
+        if (h >= 0) userSelect(c, h);
+        return true;
+      default:
+        break;
+    }
+    if (!mods && Array.from(e.key).length === 1) {
+      typeChar(c, e.key);
+      return true;
+    }
+    return false;
+  }
+
+  // ---- The drawing surface ----
+
+  // Every drawing is opaque over its rectangle, so one that covers an earlier
+  // one hides it for good: only what still shows is kept for repainting.
+  function keep(op) {
+    ops = ops.filter(function (o) {
+      return !(o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b);
+    });
+    ops.push(op);
+    draw(op);
+  }
+
+  function snap(v) {
+    return Math.round(v * deviceScale);
+  }
+
+  function draw(op) {
+    var l = snap(op.l),
+      t = snap(op.t),
+      r = snap(op.r),
+      b = snap(op.b);
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.fillStyle = css(op.color);
+    ctx.fillRect(l, t, r - l, b - t);
+    if (!op.text) return;
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(l, t, r - l, b - t);
+    ctx.clip();
+    ctx.setTransform(deviceScale, 0, 0, deviceScale, 0, 0);
+    ctx.font = op.pixels + "px " + Faces[0];
+    ctx.fillStyle = css(op.fontColor);
+    ctx.textBaseline = "alphabetic";
+    ctx.fillText(op.text, op.l, op.t + Math.round(op.pixels * GothicAscent));
+    ctx.restore();
+  }
+
+  function redraw() {
+    ops.forEach(draw);
+  }
+
+  function fill(l, t, r, b, color) {
+    keep({ l: l, t: t, r: r, b: b, color: color });
+  }
+
+  function textOut(x, y, text, pixels, fontColor, brush) {
+    var width = textWidth(text, pixels + "px " + Faces[0]);
+    var op = { l: x, t: y, r: Math.min(StageWidth, x + width), b: Math.min(StageHeight, y + pixels), color: brush };
+    if (op.r <= op.l || op.b <= op.t) return width;
+    if (text.trim()) {
+      op.text = text;
+      op.pixels = pixels;
+      op.fontColor = fontColor;
+      // Arrivals and results are told to screen readers as they appear.
+      if (currentEvent === Ev.timer) announce(text);
+    }
+    keep(op);
+    return width;
+  }
+
+  function clearSurface(color) {
+    ops = [];
+    keep({ l: 0, t: 0, r: StageWidth, b: StageHeight, color: color });
+  }
+
+  // ---- Fitting the stage to the viewport ----
+
+  function fit() {
+    var vw = document.documentElement.clientWidth;
+    var vh = document.documentElement.clientHeight;
+    var dpr = window.devicePixelRatio || 1;
+    var s = Math.min(vw / StageWidth, vh / StageHeight);
+    // Whole device pixels for the stage's corner keep its edges sharp.
+    var left = Math.round(((vw - StageWidth * s) / 2) * dpr) / dpr;
+    var top = Math.round(((vh - StageHeight * s) / 2) * dpr) / dpr;
+    stage.style.left = left + "px";
+    stage.style.top = top + "px";
+    stage.style.transform = s === 1 ? "none" : "scale(" + s + ")";
+    var k = s * dpr;
+    var w = Math.round(StageWidth * k);
+    var h = Math.round(StageHeight * k);
+    if (surface.width !== w || surface.height !== h || deviceScale !== k) {
+      deviceScale = k;
+      surface.width = w;
+      surface.height = h;
+      redraw();
+    }
+  }
+
+  var dprQuery = null;
+  function watchDevicePixelRatio() {
+    if (!window.matchMedia) return;
+    if (dprQuery) dprQuery.removeEventListener("change", onDprChange);
+    dprQuery = window.matchMedia("(resolution: " + (window.devicePixelRatio || 1) + "dppx)");
+    if (dprQuery.addEventListener) dprQuery.addEventListener("change", onDprChange);
+  }
+  function onDprChange() {
+    fit();
+    watchDevicePixelRatio();
+  }
+
+  // ---- Timers ----
+
+  // Ticks on a fixed grid from the moment the timer was enabled; a late tick
+  // is delivered once and the grid points it missed are dropped.
+  function setTimer(id, interval, enabled) {
+    var t = timers[id] || (timers[id] = { id: id, generation: 0, handle: 0 });
+    if (t.enabled && !enabled && currentEvent === Ev.timer) runEnded = true;
+    stopTimer(t);
+    t.interval = interval;
+    t.enabled = enabled;
+    if (!enabled) return;
+    t.origin = performance.now();
+    t.next = 1;
+    schedule(t);
+  }
+
+  function stopTimer(t) {
+    t.generation++;
+    if (t.handle) clearTimeout(t.handle);
+    t.handle = 0;
+  }
+
+  function schedule(t) {
+    var generation = t.generation;
+    var due = t.origin + t.next * t.interval;
+    t.handle = setTimeout(function () {
+      t.handle = 0;
+      if (t.generation !== generation || !t.enabled) return;
+      var now = performance.now();
+      if (now < t.origin + t.next * t.interval) {
+        schedule(t);
+        return;
+      }
+      t.next = Math.floor((now - t.origin) / t.interval) + 1;
+      raise(t.id, Ev.timer);
+      if (t.generation === generation && t.enabled && !terminated) schedule(t);
+    }, Math.max(0, due - performance.now()));
+  }
+
+  // ---- Message box ----
+
+  function messageBox(text, isError) {
+    boxes.push({ text: text, error: !!isError });
+    if (!msgbox.open) showNextBox();
+  }
+
+  function showNextBox() {
+    var box = boxes.shift();
+    if (!box) return;
+    focusBeforeBox = document.activeElement;
+    msgText.textContent = box.text;
+    msgbox.classList.toggle("error", box.error);
+    if (typeof msgbox.showModal === "function") msgbox.showModal();
+    else msgbox.setAttribute("open", "");
+    msgOk.focus();
+  }
+
+  function onBoxClosed() {
+    if (msgbox.hasAttribute("open")) msgbox.removeAttribute("open");
+    if (boxes.length) {
+      showNextBox();
+      return;
+    }
+    if (focusBeforeBox && focusBeforeBox.focus && document.contains(focusBeforeBox)) {
+      focusBeforeBox.focus({ preventScroll: true });
+    }
+    focusBeforeBox = null;
+  }
+
+  // ---- お わ る ----
+
+  function requestTermination() {
+    terminated = true;
+    // The handler that asked ends first; then the page tries to close.
+    setTimeout(function () {
+      Object.keys(timers).forEach(function (id) {
+        stopTimer(timers[id]);
+        timers[id].enabled = false;
+      });
+      Object.keys(controls).forEach(function (id) {
+        var c = controls[id];
+        if (c.open) {
+          c.open = false;
+          c.list.hidden = true;
+        }
+      });
+      try {
+        window.close();
+      } catch (e) {
+        /* a page the user opened may not close itself */
+      }
+      setTimeout(function () {
+        if (window.closed) return;
+        stage.classList.add("closed");
+        closing.hidden = false;
+        document.getElementById("closing-restart").focus();
+      }, 100);
+    }, 0);
+  }
+
+  function restart() {
+    closing.hidden = true;
+    stage.classList.remove("closed");
+    terminated = false;
+    Module._hayasa_restart();
+    focusFirst();
+  }
+
+  function focusFirst() {
+    var first = document.getElementById("ComboBox1");
+    if (first) first.focus({ preventScroll: true });
+  }
+
+  // ---- Start ----
+
+  function init() {
+    stage = document.getElementById("stage");
+    surface = document.getElementById("surface");
+    ctx = surface.getContext("2d", { alpha: false });
+    popups = document.getElementById("popups");
+    live = document.getElementById("live");
+    closing = document.getElementById("closing");
+    msgbox = document.getElementById("msgbox");
+    msgText = document.getElementById("msgbox-text");
+    msgOk = document.getElementById("msgbox-ok");
+    msgOk.addEventListener("click", function () {
+      if (typeof msgbox.close === "function") msgbox.close();
+      else onBoxClosed();
+    });
+    msgbox.addEventListener("close", onBoxClosed);
+    document.getElementById("closing-restart").addEventListener("click", restart);
+    // Taking the focus is entering a control; the focus coming back from the
+    // message box to the same control is not.
+    stage.addEventListener("focusin", function (e) {
+      var el = e.target.closest ? e.target.closest("[data-ctl]") : null;
+      if (!el) return;
+      var id = Number(el.dataset.ctl);
+      if (id === activeControl) return;
+      activeControl = id;
+      raise(id, Ev.enter);
+    });
+    // A press anywhere outside an open list closes it.
+    document.addEventListener(
+      "pointerdown",
+      function (e) {
+        Object.keys(controls).forEach(function (id) {
+          var c = controls[id];
+          if (c.open && !c.el.contains(e.target) && !c.list.contains(e.target)) closeList(c);
+        });
+      },
+      true
+    );
+    window.addEventListener("resize", fit);
+    watchDevicePixelRatio();
+    fit();
+  }
+
+  function start(module) {
+    Module = module;
+    Module._hayasa_start();
+    fit();
+    focusFirst();
+    requestAnimationFrame(function () {
+      setTimeout(function () {
+        window.hayasaReady = true;
+        if (performance.mark) performance.mark("hayasa-ready");
+      }, 0);
+    });
+  }
+
+  return {
+    init: init,
+    start: start,
+    setEvents: function (e) {
+      Ev = e;
+    },
+    clearStage: clearStage,
+    createControl: createControl,
+    setWidth: setWidth,
+    setVisible: setVisible,
+    setCaption: setCaption,
+    itemIndex: itemIndex,
+    setItemIndex: setItemIndex,
+    setShapeBrush: setShapeBrush,
+    setTimer: setTimer,
+    textOut: textOut,
+    fill: fill,
+    setWindowColor: setWindowColor,
+    setButtonFace: setButtonFace,
+    clearSurface: clearSurface,
+    messageBox: messageBox,
+    requestTermination: requestTermination,
+  };
+})();
