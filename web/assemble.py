@@ -46,9 +46,12 @@ def page_characters():
     page (captions, list items, labels, messages), taken from their sources,
     with the digits and everything else one can type into a list's field."""
     chars = set(chr(c) for c in range(0x20, 0x7F))
-    sources = []
-    for pattern in ("lesson/*.cpp", "lesson/*.h", "web/*.cpp", "web/*.js", "web/*.html"):
-        sources += glob.glob(os.path.join(ROOT, pattern))
+    sources = [
+        path
+        for folder in ("lesson", "web")
+        for path in glob.glob(os.path.join(ROOT, folder, "*"))
+        if os.path.splitext(path)[1] in (".cpp", ".h", ".hpp", ".inc", ".def", ".js", ".html")
+    ]
     for path in sources:
         with open(path, encoding="utf-8") as f:
             text = f.read()
@@ -76,7 +79,7 @@ def subset_font(path, text, family):
     options.desubroutinize = True
     options.name_IDs = [0, 1, 2, 3, 4, 5, 6, 13, 14]
     options.name_languages = ["*"]
-    font = TTFont(path)
+    font = TTFont(path, recalcTimestamp=False)  # the same page from the same sources
     sub = subset.Subsetter(options)
     sub.populate(text=text)
     sub.subset(font)
@@ -90,8 +93,8 @@ def subset_font(path, text, family):
     font.flavor = options.flavor
     font.save(out)
     hhea = font["hhea"]
-    ascent = hhea.ascent / font["head"].unitsPerEm
-    return out.getvalue(), options.flavor, ascent
+    em = font["head"].unitsPerEm
+    return out.getvalue(), options.flavor, (hhea.ascent / em, -hhea.descent / em)
 
 
 def font_face(family, data, flavor, style="normal"):
@@ -122,7 +125,7 @@ def main():
         sys.exit(__doc__)
     lesson_js, out_html = sys.argv[1], sys.argv[2]
     text = page_characters()
-    gothic, flavor, gothic_ascent = subset_font(font_file(GOTHIC), text, "HayasaGothic")
+    gothic, flavor, (gothic_ascent, gothic_descent) = subset_font(font_file(GOTHIC), text, "HayasaGothic")
     mincho, _, _ = subset_font(font_file(MINCHO), text, "HayasaMincho")
     latin, _, _ = subset_font(font_file(LATIN), "".join(chr(c) for c in range(0x20, 0x7F)), "HayasaLatin")
     fonts = "\n".join(
@@ -143,7 +146,7 @@ def main():
         + comment_safe(read(os.path.join(HERE, "fonts", "URW_Base35_License.txt")))
         + "\n-->"
     )
-    metrics = "var HayasaFontMetrics = { gothicAscent: %r };" % gothic_ascent
+    metrics = "var HayasaFontMetrics = { gothicAscent: %r, gothicDescent: %r };" % (gothic_ascent, gothic_descent)
     html = read(os.path.join(HERE, "page.html"))
     parts = {
         "<!--@LICENCES@-->": licences,

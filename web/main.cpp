@@ -27,9 +27,9 @@ template <typename F> void guarded(F&& step) {
     try {
         step();
     } catch (const std::exception& e) {
-        toolkit->messageBox(e.what());
+        toolkit->errorBox(e.what());
     } catch (...) {
-        toolkit->messageBox("予期しないエラーが発生しました");
+        toolkit->errorBox("予期しないエラーが発生しました");
     }
 }
 

@@ -14,9 +14,19 @@ var HayasaPage = (function () {
     '"HayasaMincho", "IPAMincho", "IPA明朝", serif',
     '"HayasaLatin", "C059", "Century Schoolbook", serif',
   ];
-  // The Gothic face's ascender as a share of the em (set by the assembler
-  // from the embedded font; the IPA faces' own value otherwise).
-  var GothicAscent = (window.HayasaFontMetrics && window.HayasaFontMetrics.gothicAscent) || 1802 / 2048;
+  // The Gothic face's ascender and descender as shares of the em (set by the
+  // assembler from the embedded font; the IPA faces' own values otherwise).
+  var Metrics = window.HayasaFontMetrics || {};
+  var GothicAscent = Metrics.gothicAscent || 1802 / 2048;
+  var GothicDescent = Metrics.gothicDescent || 246 / 2048;
+  // An entry box's caption starts this far from the box's left edge.
+  var CaptionLeft = 8;
+  // A list's text starts this far inside its left edge (frame and one pixel
+  // of room); its arrow button takes what the widest item leaves of the
+  // field, between these widths.
+  var FieldInset = 2;
+  var MinArrowWidth = 9;
+  var MaxArrowWidth = 17;
 
   var Module = null;
   var Ev = null;
@@ -34,6 +44,7 @@ var HayasaPage = (function () {
   var runEnded = false;
   var boxes = [];
   var focusBeforeBox = null;
+  var focusReturning = false;
 
   function css(color) {
     return "rgb(" + (color & 0xff) + ", " + ((color >>> 8) & 0xff) + ", " + ((color >>> 16) & 0xff) + ")";
@@ -43,8 +54,18 @@ var HayasaPage = (function () {
     return (d.italic ? "italic " : "") + (d.bold ? "bold " : "") + d.pixels + "px " + Faces[d.face];
   }
 
+  // The height of a line of the Gothic face, whole pixels above and below the
+  // baseline, as the desktop's font metrics give it.
+  function fontLineHeight(pixels) {
+    var up = Math.ceil(pixels * GothicAscent - 1e-6);
+    var down = Math.ceil(pixels * GothicDescent - 1e-6);
+    return up + down;
+  }
+
+  var measureFont = "";
   function textWidth(text, font) {
-    measureCtx.font = font;
+    // Setting a canvas font parses it: only when it changes.
+    if (font !== measureFont) measureCtx.font = measureFont = font;
     return Math.round(measureCtx.measureText(text).width);
   }
 
@@ -78,6 +99,7 @@ var HayasaPage = (function () {
       dispatching--;
       currentEvent = -1;
     }
+    if (textsChanged) describe();
     if (runEnded) {
       // The elapsed time of the finished run, after the arrivals.
       var label = document.getElementById("JikanLbl");
@@ -143,14 +165,26 @@ var HayasaPage = (function () {
         el = document.createElement("div");
         el.className = "group";
         el.setAttribute("role", "group");
-        var frame = document.createElement("div");
-        frame.className = "frame";
-        // The frame starts under the title, as the desktop's style draws it.
-        frame.style.top = d.pixels + 6 + "px";
+        // Etched: a shadow line with a highlight line one pixel inside it,
+        // its top edge at half the caption's line; the caption covers that
+        // edge on the box's colour.
+        var line = fontLineHeight(d.pixels);
+        var top = Math.floor(line / 2);
+        ["light", "shadow"].forEach(function (kind, i) {
+          var frame = document.createElement("div");
+          frame.className = "frame " + kind;
+          frame.style.left = 1 - i + "px";
+          frame.style.top = top + 1 - i + "px";
+          frame.style.width = d.width - 1 + "px";
+          frame.style.height = d.height - top - 1 + "px";
+          el.appendChild(frame);
+        });
         var title = document.createElement("div");
         title.className = "title";
         title.textContent = d.caption;
-        el.appendChild(frame);
+        title.style.left = CaptionLeft + "px";
+        title.style.height = line + "px";
+        title.style.lineHeight = d.pixels + "px";
         el.appendChild(title);
         el.setAttribute("aria-label", d.caption);
         c.inner = el;
@@ -168,6 +202,10 @@ var HayasaPage = (function () {
         el.appendChild(cap);
         c.caption = cap;
         el.addEventListener("click", function () {
+          // A pressed button takes the focus, as on the desktop, also where
+          // the browser leaves it elsewhere (Safari): entering a list later
+          // then counts as entering it again.
+          if (document.activeElement !== el) el.focus({ preventScroll: true });
           raise(d.id, Ev.click);
         });
         el.addEventListener("keydown", function (e) {
@@ -200,7 +238,26 @@ var HayasaPage = (function () {
     var c = controls[id];
     if (!c || c.el.hidden === !visible) return;
     if (!visible && c.open) closeList(c);
+    var hadFocus = !visible && c.el.contains(document.activeElement);
     c.el.hidden = !visible;
+    // The focus of a control that goes moves on to the next in the tab
+    // chain, as on the desktop, rather than leaving the keyboard nowhere.
+    if (hadFocus) focusAfter(c.def.tabIndex);
+  }
+
+  function focusAfter(tabIndex) {
+    var chain = Array.prototype.slice
+      .call(stage.querySelectorAll("[data-ctl][tabindex]"))
+      .filter(function (el) {
+        return el.tabIndex > 0 && el.getClientRects().length > 0;
+      })
+      .sort(function (a, b) {
+        return a.tabIndex - b.tabIndex;
+      });
+    var next = chain.filter(function (el) {
+      return el.tabIndex > tabIndex;
+    })[0] || chain[0];
+    if (next) next.focus({ preventScroll: true });
   }
 
   function setCaption(id, text) {
@@ -240,6 +297,7 @@ var HayasaPage = (function () {
     el.setAttribute("aria-controls", d.name + "-list");
     var field = document.createElement("span");
     field.className = "field";
+    field.style.lineHeight = d.height - 2 + "px"; // the text centred in the field
     var arrow = document.createElement("span");
     arrow.className = "arrow";
     arrow.setAttribute("aria-hidden", "true");
@@ -277,7 +335,7 @@ var HayasaPage = (function () {
     c.items = d.items;
     c.index = -1;
     c.text = "";
-    c.selStart = 0; // the field's selection; caret at selEnd unless reversed
+    c.selStart = 0; // the field's selection and caret
     c.selEnd = 0;
     c.caret = 0;
     c.open = false;
@@ -293,8 +351,9 @@ var HayasaPage = (function () {
       else openList(c);
     });
     el.addEventListener("focus", function () {
-      // Tabbing into the field selects its text, as a line edit does.
-      if (!c.byPointer) select(c, 0, c.text.length, c.text.length);
+      // Tabbing into the field selects its text, as a line edit does; a
+      // click or the focus coming back from the message box does not.
+      if (!c.byPointer && !focusReturning) select(c, 0, c.text.length, c.text.length);
       c.byPointer = false;
       renderField(c);
     });
@@ -305,6 +364,24 @@ var HayasaPage = (function () {
     el.addEventListener("keydown", function (e) {
       if (listKey(c, e)) e.preventDefault();
     });
+    // The wheel steps through the items of the closed list that has the
+    // keyboard focus, as on the desktop; over another list it does nothing.
+    var wheel = 0;
+    el.addEventListener(
+      "wheel",
+      function (e) {
+        if (c.open || e.ctrlKey || document.activeElement !== el) return;
+        e.preventDefault();
+        wheel += e.deltaY * (e.deltaMode === 1 ? 40 : e.deltaMode === 2 ? 400 : 1);
+        while (Math.abs(wheel) >= 100) {
+          var step = wheel > 0 ? 1 : -1;
+          wheel -= step * 100;
+          var next = c.index + step;
+          if (next >= 0 && next < c.items.length) userSelect(c, next);
+        }
+      },
+      { passive: false }
+    );
     // A pick in the open list must leave the keyboard focus on the field.
     list.addEventListener("mousedown", function (e) {
       e.preventDefault();
@@ -576,10 +653,61 @@ var HayasaPage = (function () {
   // one hides it for good: only what still shows is kept for repainting.
   function keep(op) {
     ops = ops.filter(function (o) {
-      return !(o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b);
+      var hidden = o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b;
+      if (hidden && o.text) textsChanged = true;
+      return !hidden;
     });
+    if (op.text) textsChanged = true;
     ops.push(op);
     draw(op);
+    if (textsChanged && !dispatching) describe();
+  }
+
+  // What the lesson wrote on the surface is also told to assistive
+  // technology, as the desktop window does: the stage is described by every
+  // text on it, each bar by the texts of its own row (its distance above it,
+  // its arrival time or result beside it).
+  var textsChanged = false;
+  var labelRise = 0;
+  function describe() {
+    textsChanged = false;
+    var texts = ops
+      .filter(function (o) {
+        return o.text;
+      })
+      .sort(function (a, b) {
+        return a.t - b.t || a.l - b.l;
+      });
+    setDescription(
+      stage,
+      texts
+        .map(function (o) {
+          return o.text.trim();
+        })
+        .join("、")
+    );
+    Object.keys(controls).forEach(function (id) {
+      var c = controls[id];
+      if (c.def.kind !== "shape") return;
+      var top = c.def.top - labelRise;
+      var bottom = c.def.top + c.def.height;
+      setDescription(
+        c.el,
+        texts
+          .filter(function (o) {
+            return o.t >= top && o.t < bottom;
+          })
+          .map(function (o) {
+            return o.text.trim();
+          })
+          .join(" ")
+      );
+    });
+  }
+
+  function setDescription(el, text) {
+    if (!text) el.removeAttribute("aria-description");
+    else if (el.getAttribute("aria-description") !== text) el.setAttribute("aria-description", text);
   }
 
   function snap(v) {
@@ -631,6 +759,10 @@ var HayasaPage = (function () {
   }
 
   function clearSurface(color) {
+    if (ops.some(function (o) {
+      return o.text;
+    }))
+      textsChanged = true;
     ops = [];
     keep({ l: 0, t: 0, r: StageWidth, b: StageHeight, color: color });
   }
@@ -642,12 +774,15 @@ var HayasaPage = (function () {
     var vh = document.documentElement.clientHeight;
     var dpr = window.devicePixelRatio || 1;
     var s = Math.min(vw / StageWidth, vh / StageHeight);
+    if (!(s > 0)) return; // not laid out yet (a hidden frame)
     // Whole device pixels for the stage's corner keep its edges sharp.
     var left = Math.round(((vw - StageWidth * s) / 2) * dpr) / dpr;
     var top = Math.round(((vh - StageHeight * s) / 2) * dpr) / dpr;
     stage.style.left = left + "px";
     stage.style.top = top + "px";
     stage.style.transform = s === 1 ? "none" : "scale(" + s + ")";
+    // The message box grows with the stage on a large screen.
+    document.documentElement.style.setProperty("--stage-scale", String(s));
     var k = s * dpr;
     var w = Math.round(StageWidth * k);
     var h = Math.round(StageHeight * k);
@@ -735,7 +870,9 @@ var HayasaPage = (function () {
       return;
     }
     if (focusBeforeBox && focusBeforeBox.focus && document.contains(focusBeforeBox)) {
+      focusReturning = true;
       focusBeforeBox.focus({ preventScroll: true });
+      focusReturning = false;
     }
     focusBeforeBox = null;
   }
@@ -846,6 +983,9 @@ var HayasaPage = (function () {
     start: start,
     setEvents: function (e) {
       Ev = e;
+    },
+    setLabelRise: function (rise) {
+      labelRise = rise;
     },
     clearStage: clearStage,
     createControl: createControl,

@@ -11,6 +11,7 @@ EM_JS(void, js_clear_stage, (), { HayasaPage.clearStage(); });
 EM_JS(void, js_set_events, (int click, int select, int closeUp, int enter, int timer), {
     HayasaPage.setEvents({ click: click, select: select, closeUp: closeUp, enter: enter, timer: timer });
 });
+EM_JS(void, js_set_label_rise, (int rise), { HayasaPage.setLabelRise(rise); });
 EM_JS(void, js_create_control, (int id, const char* name, const char* kind, int parent, int left, int top,
                                 int width, int height, const char* caption, int face, int pixels,
                                 int bold, int italic, int fontColor, int visible, int tabIndex,
@@ -45,7 +46,9 @@ EM_JS(void, js_fill, (int left, int top, int right, int bottom, int color), {
 EM_JS(void, js_set_window_color, (int color), { HayasaPage.setWindowColor(color >>> 0); });
 EM_JS(void, js_set_button_face, (int color), { HayasaPage.setButtonFace(color >>> 0); });
 EM_JS(void, js_clear_surface, (int color), { HayasaPage.clearSurface(color >>> 0); });
-EM_JS(void, js_message_box, (const char* text), { HayasaPage.messageBox(UTF8ToString(text)); });
+EM_JS(void, js_message_box, (const char* text, int error), {
+    HayasaPage.messageBox(UTF8ToString(text), !!error);
+});
 EM_JS(void, js_request_termination, (), { HayasaPage.requestTermination(); });
 // clang-format on
 
@@ -160,6 +163,7 @@ WebToolkit::WebToolkit() : fontPixels_(lesson::LayoutOf(Ctl::Form1).fontPixels) 
         static_cast<int>(lesson::Event::OnClick), static_cast<int>(lesson::Event::OnSelect),
         static_cast<int>(lesson::Event::OnCloseUp), static_cast<int>(lesson::Event::OnEnter),
         static_cast<int>(lesson::Event::OnTimer));
+    js_set_label_rise(lesson::LabelRise);
     // The window's colours before start-up recolours it.
     js_set_button_face(static_cast<int>(lesson::clBtnFace));
     js_set_window_color(static_cast<int>(windowColor_));
@@ -291,7 +295,11 @@ void WebToolkit::refresh() {
 }
 
 void WebToolkit::messageBox(const std::string& text) {
-    js_message_box(text.c_str());
+    js_message_box(text.c_str(), false);
+}
+
+void WebToolkit::errorBox(const std::string& text) {
+    js_message_box(text.c_str(), true);
 }
 
 void WebToolkit::requestTermination() {

@@ -51,6 +51,8 @@ class WebToolkit : public lesson::Toolkit {
 
     // Shows the box and returns at once: see main.cpp for why that is sound.
     void messageBox(const std::string& text) override;
+    // The same box with an error sign, for an error that escaped a handler.
+    void errorBox(const std::string& text);
     void requestTermination() override;
 
   private:
