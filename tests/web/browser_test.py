@@ -158,7 +158,7 @@ def start_xvfb():
 
 
 class Page:
-    def __init__(self, engine, url, viewport=(1024, 768)):
+    def __init__(self, engine, url, viewport=(1024, 768), wasm=True):
         from selenium import webdriver
 
         self.engine, self.procs, self.profile = engine, [], None
@@ -190,6 +190,10 @@ class Page:
                 "Emulation.setDeviceMetricsOverride",
                 {"width": viewport[0], "height": viewport[1], "deviceScaleFactor": 1, "mobile": False},
             )
+            if not wasm:  # a browser that never had it
+                self.d.execute_cdp_cmd(
+                    "Page.addScriptToEvaluateOnNewDocument", {"source": "delete window.WebAssembly;"}
+                )
         else:
             if not shutil.which("WebKitWebDriver") or not os.access(MINIBROWSER, os.X_OK):
                 raise Skip("WebKitWebDriver or MiniBrowser is not installed")
@@ -205,6 +209,9 @@ class Page:
                 outer["width"] + viewport[0] - inner[0], outer["height"] + viewport[1] - inner[1]
             )
         self.d.get(url)
+        if not wasm:
+            time.sleep(1)
+            return
         self.wait(lambda: self.d.execute_script("return window.hayasaReady === true"), 15, "the page did not start")
         inner = self.d.execute_script("return [window.innerWidth, window.innerHeight]")
         check(tuple(inner) == tuple(viewport), "viewport %s, expected %s" % (inner, viewport))
@@ -346,6 +353,9 @@ def case_race_100m_10s(p):
     check(label.strip() == "経過時間10.00秒", "elapsed-time label %r" % label)
     check(not close_to(s.at(96, 412), GREEN), "確かめよう！ is not shown")
     check(p.js("return !document.getElementById('TrialBitBtn').hidden"), "確かめよう！ is hidden")
+    spoken = p.js("return document.getElementById('live').textContent")
+    for text in ("10秒", "経過時間10.00秒"):
+        check(text in spoken, "%s is not in the live region: %r" % (text, spoken))
 
 
 def case_typical_use(p):
@@ -509,6 +519,13 @@ def case_viewport_768x1024(p):
     viewport_case(p, (768, 1024))
 
 
+def case_no_wasm(p):
+    check(p.js("return typeof WebAssembly") == "undefined", "the browser still has WebAssembly")
+    check(p.d.find_element("id", "nowasm").is_displayed(), "no sentence says WebAssembly is missing")
+    text = p.js("return document.getElementById('nowasm').textContent")
+    check("WebAssembly" in text, "the sentence %r" % text)
+
+
 def case_http(p):
     check(p.d.current_url.startswith("http://127.0.0.1:"), "not served: %s" % p.d.current_url)
     case_race_100m_10s(p)
@@ -526,6 +543,7 @@ CASES = {
     "viewport-1920x1080": case_viewport_1920x1080,
     "viewport-768x1024": case_viewport_768x1024,
     "http": case_http,
+    "no-wasm": case_no_wasm,  # Chromium only: WebKit has no switch to drop it
 }
 
 
@@ -563,7 +581,7 @@ def main():
         viewport = tuple(int(v) for v in case[len("viewport-") :].split("x"))
     p = None
     try:
-        p = Page(engine, url, viewport)
+        p = Page(engine, url, viewport, wasm=case != "no-wasm")
         CASES[case](p)
     except Skip as e:
         print("SKIP: %s" % e)
