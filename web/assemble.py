@@ -94,7 +94,13 @@ def subset_font(path, text, family):
     font.save(out)
     hhea = font["hhea"]
     em = font["head"].unitsPerEm
-    return out.getvalue(), options.flavor, (hhea.ascent / em, -hhea.descent / em)
+    # The desktop sets a line of the credit's face on the Windows ascent.
+    metrics = {
+        "ascent": hhea.ascent / em,
+        "descent": -hhea.descent / em,
+        "winAscent": font["OS/2"].usWinAscent / em,
+    }
+    return out.getvalue(), options.flavor, metrics
 
 
 def font_face(family, data, flavor, style="normal"):
@@ -125,9 +131,9 @@ def main():
         sys.exit(__doc__)
     lesson_js, out_html = sys.argv[1], sys.argv[2]
     text = page_characters()
-    gothic, flavor, (gothic_ascent, gothic_descent) = subset_font(font_file(GOTHIC), text, "HayasaGothic")
+    gothic, flavor, gothic_metrics = subset_font(font_file(GOTHIC), text, "HayasaGothic")
     mincho, _, _ = subset_font(font_file(MINCHO), text, "HayasaMincho")
-    latin, _, _ = subset_font(font_file(LATIN), "".join(chr(c) for c in range(0x20, 0x7F)), "HayasaLatin")
+    latin, _, latin_metrics = subset_font(font_file(LATIN), "".join(chr(c) for c in range(0x20, 0x7F)), "HayasaLatin")
     fonts = "\n".join(
         [
             font_face("HayasaGothic", gothic, flavor),
@@ -146,7 +152,11 @@ def main():
         + comment_safe(read(os.path.join(HERE, "fonts", "URW_Base35_License.txt")))
         + "\n-->"
     )
-    metrics = "var HayasaFontMetrics = { gothicAscent: %r, gothicDescent: %r };" % (gothic_ascent, gothic_descent)
+    metrics = "var HayasaFontMetrics = { gothicAscent: %r, gothicDescent: %r, latinAscent: %r };" % (
+        gothic_metrics["ascent"],
+        gothic_metrics["descent"],
+        latin_metrics["winAscent"],
+    )
     html = read(os.path.join(HERE, "page.html"))
     parts = {
         "<!--@LICENCES@-->": licences,

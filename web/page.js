@@ -19,6 +19,10 @@ var HayasaPage = (function () {
   var Metrics = window.HayasaFontMetrics || {};
   var GothicAscent = Metrics.gothicAscent || 1802 / 2048;
   var GothicDescent = Metrics.gothicDescent || 246 / 2048;
+  // The Latin face's line is set on its Windows ascent on the desktop, far
+  // above its own ascender.
+  var LatinAscent = Metrics.latinAscent || 1090 / 1000;
+  var LatinFace = 2;
   // An entry box's caption starts this far from the box's left edge.
   var CaptionLeft = 8;
   // A list's text starts this far inside its left edge (frame and one pixel
@@ -27,6 +31,7 @@ var HayasaPage = (function () {
   var FieldInset = 2;
   var MinArrowWidth = 9;
   var MaxArrowWidth = 17;
+  var ArrowGlyphHeight = 4;
 
   var Module = null;
   var Ev = null;
@@ -63,10 +68,14 @@ var HayasaPage = (function () {
   }
 
   var measureFont = "";
-  function textWidth(text, font) {
+  function exactTextWidth(text, font) {
     // Setting a canvas font parses it: only when it changes.
     if (font !== measureFont) measureCtx.font = measureFont = font;
-    return Math.round(measureCtx.measureText(text).width);
+    return measureCtx.measureText(text).width;
+  }
+
+  function textWidth(text, font) {
+    return Math.round(exactTextWidth(text, font));
   }
 
   // ---- Events into the lesson ----
@@ -150,6 +159,10 @@ var HayasaPage = (function () {
         el = document.createElement("div");
         el.className = "label";
         el.textContent = d.caption;
+        if (d.face === LatinFace) {
+          el.classList.add("latin");
+          el.style.setProperty("--ascent", Math.round(d.pixels * LatinAscent) + "px");
+        }
         break;
       case "shape":
         el = document.createElement("div");
@@ -279,7 +292,21 @@ var HayasaPage = (function () {
   }
 
   function setWindowColor(color) {
-    document.documentElement.style.setProperty("--window", css(color));
+    var root = document.documentElement.style;
+    root.setProperty("--window", css(color));
+    // The lists' frames are drawn in a darker shade of the window's colour,
+    // their arrow buttons' edges a little lighter than the frames.
+    root.setProperty("--outline", css(scaled(color, 100 / 140)));
+    root.setProperty("--separator", css(scaled(scaled(color, 100 / 140), 1.1)));
+  }
+
+  function scaled(color, factor) {
+    var out = 0;
+    for (var shift = 0; shift <= 16; shift += 8) {
+      var v = Math.min(255, Math.round(((color >>> shift) & 0xff) * factor));
+      out |= v << shift;
+    }
+    return out >>> 0;
   }
 
   function setButtonFace(color) {
@@ -295,12 +322,35 @@ var HayasaPage = (function () {
     el.setAttribute("aria-expanded", "false");
     el.setAttribute("aria-haspopup", "listbox");
     el.setAttribute("aria-controls", d.name + "-list");
+    var font = fontOf(d);
+    var widest = 0;
+    d.items.forEach(function (text) {
+      widest = Math.max(widest, Math.ceil(exactTextWidth(text, font)));
+    });
+    // The field needs the widest item and one pixel for the caret; the arrow
+    // button takes the rest, so every item shows whole in the stored size.
+    var room = d.width - FieldInset - 1 - (widest + 1);
+    var arrowWidth = Math.max(MinArrowWidth, Math.min(MaxArrowWidth, room));
     var field = document.createElement("span");
     field.className = "field";
-    field.style.lineHeight = d.height - 2 + "px"; // the text centred in the field
+    // Offsets inside the one-pixel frame.
+    field.style.left = FieldInset - 1 + "px";
+    field.style.width = d.width - FieldInset - 1 - arrowWidth + "px";
+    // A pixel clear above and below the text line, the text centred in the
+    // rest, puts it on the desktop field's baseline.
+    field.style.lineHeight = d.height - 4 + "px";
     var arrow = document.createElement("span");
     arrow.className = "arrow";
     arrow.setAttribute("aria-hidden", "true");
+    arrow.style.left = d.width - 2 - arrowWidth + "px";
+    arrow.style.width = arrowWidth + "px";
+    // The glyph is centred on the button with the frame's right edge,
+    // to the half pixel.
+    var glyph = document.createElement("span");
+    glyph.className = "glyph";
+    glyph.style.left = (arrowWidth - 9) / 2 + "px";
+    glyph.style.top = (d.height - ArrowGlyphHeight) / 2 - 1 + "px";
+    arrow.appendChild(glyph);
     el.appendChild(field);
     el.appendChild(arrow);
 
@@ -310,9 +360,7 @@ var HayasaPage = (function () {
     list.setAttribute("role", "listbox");
     if (d.accessibleName) list.setAttribute("aria-label", d.accessibleName);
     list.hidden = true;
-    list.style.font = fontOf(d);
-    var widest = 0;
-    var font = fontOf(d);
+    list.style.font = font;
     c.options = d.items.map(function (text, i) {
       var o = document.createElement("div");
       o.id = d.name + "-o" + i;
@@ -320,7 +368,6 @@ var HayasaPage = (function () {
       o.setAttribute("aria-selected", "false");
       o.textContent = text;
       o.style.height = o.style.lineHeight = d.itemHeight + "px";
-      widest = Math.max(widest, textWidth(text, font));
       list.appendChild(o);
       return o;
     });
