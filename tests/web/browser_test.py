@@ -95,10 +95,8 @@ def decode_png(data):
                 p = a + b - c
                 pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
                 line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        if bpp == 4:
-            del line[3::4]
-        rows.append(bytes(line))
-        prev = line if bpp == 3 else bytearray(raw[i - stride : i])
+        prev = line
+        rows.append(bytes(line) if bpp == 3 else bytes(b for k, b in enumerate(line) if k % 4 != 3))
     return width, height, rows
 
 
