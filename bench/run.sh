@@ -59,6 +59,8 @@ echo "| Same, CPU throttled 6× | $t s | 4.00 s ± 1 % | $(verdict "$t" 3.96 4.0
 c=$(wv web_tick_task_ms)
 echo "| Main-thread task time per tick (script, style, layout, paint) | $c ms | ≤ 0.5 ms | $(verdict "$c" 0 0.5) |"
 echo "| of which script, style recalculation, layout | $(wv web_tick_script_ms), $(wv web_tick_style_ms), $(wv web_tick_layout_ms) ms | – | |"
+echo "| Main thread's CPU time per tick | $(wv web_tick_thread_ms) ms | – | |"
+echo "| Task time per 20 ms of the page at rest, for comparison | $(wv web_idle_task_ms) ms | – | |"
 echo "| Task time per tick, throttled 6× | $(wv web_tick_task_throttled_ms) ms | – | |"
 h=$(wv web_js_heap_mb)
 echo "| JS heap used after the race | $h MB | ≤ 10 MB | $(verdict "$h" 0 10) |"
