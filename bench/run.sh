@@ -39,3 +39,30 @@ c=$(value core_race_framebuffer_ms)
 echo "| Headless core, 300 s race ($(value core_race_ticks) ticks), framebuffer toolkit | $c ms | < 1 ms | $(verdict "$c" 0 0.999) |"
 n=$(value core_race_no_pixels_ms)
 echo "| Headless core, same race, no pixels written | $n ms | – | |"
+
+# The web edition: the page built by scripts/web.sh, in headless Chromium.
+page=$(scripts/web.sh 2>/dev/null | tail -n 1)
+web=$(bench/web_bench.py "$page" 10 2>/dev/null) || { echo; echo "Web edition: not measured (Chromium or chromedriver missing)"; exit 0; }
+wv() { awk -v k="$1" '$1 == k { print $2 }' <<<"$web"; }
+echo
+echo "Web edition, headless Chromium $(wv web_chromium), page from file://, viewport 1024x768:"
+echo
+echo "| Measure | Result | Goal | |"
+echo "|---|---|---|---|"
+f=$(wv web_first_paint_ms)
+echo "| First paint from file:// (ready mark), median of $(wv web_loads) loads (max $(wv web_first_paint_max_ms) ms) | $f ms | ≤ 300 ms | $(verdict "$f" 0 300) |"
+echo "| First contentful paint, median | $(wv web_first_contentful_paint_ms) ms | – | |"
+w=$(wv web_race_10s_wall_s)
+echo "| 10 s race (200 ticks), click to last tick | $w s | 4.00 s ± 1 % | $(verdict "$w" 3.96 4.04) |"
+t=$(wv web_race_10s_wall_throttled_s)
+echo "| Same, CPU throttled 6× | $t s | 4.00 s ± 1 % | $(verdict "$t" 3.96 4.04) |"
+c=$(wv web_tick_task_ms)
+echo "| Main-thread task time per tick (script, style, layout, paint) | $c ms | ≤ 0.5 ms | $(verdict "$c" 0 0.5) |"
+echo "| of which script, style recalculation, layout | $(wv web_tick_script_ms), $(wv web_tick_style_ms), $(wv web_tick_layout_ms) ms | – | |"
+echo "| Main thread's CPU time per tick | $(wv web_tick_thread_ms) ms | – | |"
+echo "| Task time per 20 ms of the page at rest, for comparison | $(wv web_idle_task_ms) ms | – | |"
+echo "| Task time per tick, throttled 6× | $(wv web_tick_task_throttled_ms) ms | – | |"
+h=$(wv web_js_heap_mb)
+echo "| JS heap used after the race | $h MB | ≤ 10 MB | $(verdict "$h" 0 10) |"
+s=$(wv web_page_mb)
+echo "| dist/hayasa.html | $s MB | ≤ 1.5 MB | $(verdict "$s" 0 1.5) |"

@@ -14,6 +14,10 @@ if [[ "${1:-run}" == test ]]; then
   packages+=(libgtest-dev libx11-dev xvfb xdotool x11-utils imagemagick openbox
              desktop-file-utils appstream dpkg-dev
              at-spi2-core python3-pyatspi dbus-daemon dbus-x11 lintian binutils)
+  # The web edition's tests: the lesson tests and the digest under node (with
+  # GoogleTest's sources), the page in headless Chromium and in WebKit.
+  packages+=(emscripten nodejs googletest chromium chromium-driver webkit2gtk-driver
+             libwebkit2gtk-4.1-0 python3-selenium)
 fi
 
 missing=()
