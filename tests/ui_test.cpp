@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -513,6 +514,41 @@ TEST_F(Window, TheRunPartOfABarShowsOnEveryTick) {
         EXPECT_EQ(countColor(img, QRect(104, 200, 10, 20), QColor(128, 0, 0)), width * 20)
             << "tick " << t;
     }
+}
+
+// The elapsed time is redrawn from its first changed character on; on every
+// tick, and past the width changes (9.95 to 10.00), it must show exactly
+// what a plain label shows with that caption.
+TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
+    enter(Ctl::ComboBox1, "100");
+    enter(Ctl::ComboBox2, "20");
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    auto* label = qobject_cast<QLabel*>(w(Ctl::JikanLbl));
+    ASSERT_TRUE(label);
+    auto image = [](QWidget* l) {
+        QImage img(l->size(), QImage::Format_RGB32);
+        l->render(&img);
+        return img;
+    };
+    int ticks = 0;
+    while (form->timer(Ctl::Timer1)->enabled()) {
+        form->raise(Ctl::Timer1, Event::OnTimer);
+        QApplication::processEvents();
+        if (++ticks % 3 && ticks < 195)
+            continue; // every third tick, and every one around 10.00
+        QLabel plain(label->text());
+        plain.setFont(label->font());
+        QPalette pal; // the colours the label inherits, set outright
+        pal.setColor(QPalette::Window, label->palette().color(QPalette::Window));
+        pal.setColor(QPalette::WindowText, label->palette().color(QPalette::WindowText));
+        plain.setPalette(pal);
+        plain.setAutoFillBackground(true);
+        plain.setAlignment(label->alignment());
+        plain.resize(label->size());
+        ASSERT_EQ(image(label), image(&plain)) << label->text().toStdString();
+    }
+    EXPECT_EQ(ticks, 400);
 }
 
 TEST_F(Window, ARaceRunsInTheRealWindow) {

@@ -1,11 +1,16 @@
 #include "widgets.h"
 
 #include <QAbstractItemView>
+#include <QPaintEngine>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace ui {
@@ -219,6 +224,22 @@ void DropDownList::showPopup() {
 
 ShapeWidget::ShapeWidget(Color pen, QWidget* parent) : QWidget(parent), pen_(pen) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A bar grows a few pixels on every race tick: only what it gains is
+    // repainted, not the whole bar (see resizeEvent for its right edge).
+    setAttribute(Qt::WA_StaticContents);
+}
+
+void ShapeWidget::resizeEvent(QResizeEvent* e) {
+    QSize old = e->oldSize();
+    if (old.height() != height()) {
+        update();
+        return;
+    }
+    // The right outline moves: the column where it stood turns to fill when
+    // the bar grows, and the column where it now stands when it shrinks.
+    int edge = std::min(old.width(), width()) - 1;
+    if (edge >= 0 && parentWidget())
+        parentWidget()->update(x() + edge, y(), 1, height());
 }
 
 void ShapeWidget::setBrushColor(Color c) {
@@ -228,7 +249,7 @@ void ShapeWidget::setBrushColor(Color c) {
     update();
 }
 
-void ShapeWidget::paintEvent(QPaintEvent*) {
+void ShapeWidget::paintEvent(QPaintEvent* e) {
     if (width() <= 0 || height() <= 0)
         return;
     QPainter p(this);
@@ -253,6 +274,92 @@ void PushButton::keyPressEvent(QKeyEvent* e) {
 void AutoSizeLabel::setCaption(const QString& text) {
     setText(text);
     resize(fontMetrics().horizontalAdvance(text), height());
+}
+
+void AutoSizeLabel::paintEvent(QPaintEvent* e) {
+    {
+        QPainter p(this);
+        if (drawCached(p))
+            return;
+    }
+    drawn_ = QImage();
+    QLabel::paintEvent(e);
+}
+
+bool AutoSizeLabel::drawCached(QPainter& p) {
+    // Only where the image can hold exactly what QLabel would draw: plain
+    // text on a solid background, onto an image, at a whole-numbered pixel
+    // ratio (the glyphs then stand on the same fraction of a pixel).
+    QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    const QString t = text();
+    const QBrush background = palette().brush(backgroundRole());
+    const qreal dpr = devicePixelRatioF();
+    if (!target || target->devType() != QInternal::Image || !autoFillBackground() ||
+        background.style() != Qt::SolidPattern || !isEnabled() || !pixmap().isNull() ||
+        textFormat() == Qt::RichText || (textFormat() == Qt::AutoText && Qt::mightBeRichText(t)) ||
+        frameWidth() != 0 || margin() != 0 || indent() > 0 || buddy() || font().pixelSize() <= 0 ||
+        dpr != std::floor(dpr))
+        return false;
+    Look look{size(),
+              dpr,
+              static_cast<QImage*>(target)->format(),
+              font(),
+              background.color(),
+              palette().color(foregroundRole()),
+              static_cast<int>(alignment())};
+    // From here on the pixels differ from what is drawn: the whole image
+    // when the look changed, else from the character before the first
+    // changed one (which also covers a glyph reaching into its neighbour).
+    int from = 0;
+    if (!drawn_.isNull() && look.size.height() == drawnLook_.size.height()) {
+        Look same = look;
+        same.size = drawnLook_.size;
+        if (same == drawnLook_ && (alignment() & Qt::AlignLeft) && !t.isRightToLeft()) {
+            int k = 0;
+            while (k < t.size() && k < drawnText_.size() && t[k] == drawnText_[k])
+                ++k;
+            if (k == t.size() && k == drawnText_.size())
+                from = std::min(width(), drawnLook_.size.width());
+            else if (k > 1) {
+                // Where the character before the change starts, summed per
+                // character (no shaping); a quarter of the ascent to spare
+                // covers any kerning.
+                QFontMetrics fm = fontMetrics();
+                int x = 0;
+                for (int i = 0; i + 1 < k; ++i)
+                    x += fm.horizontalAdvance(t[i]);
+                from = std::max(0, x - fm.ascent() / 4);
+            }
+            from = std::min({from, width(), drawnLook_.size.width()});
+        }
+    }
+    if (from == 0 || look.size != drawnLook_.size) {
+        QImage next(look.size * dpr, QImage::Format(look.format));
+        next.setDevicePixelRatio(dpr);
+        if (from > 0) {
+            QPainter copy(&next);
+            copy.setCompositionMode(QPainter::CompositionMode_Source);
+            copy.drawImage(QPoint(0, 0), drawn_);
+        }
+        drawn_ = next;
+    }
+    if (from < width() || drawnText_ != t) {
+        QPainter d(&drawn_);
+        QRect changed(from, 0, width() - from, height());
+        d.fillRect(changed, background);
+        d.setClipRect(changed);
+        d.setFont(font());
+        // As QLabel draws a plain caption of a label without a buddy.
+        Qt::LayoutDirection direction = t.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+        int flags =
+            QStyle::visualAlignment(direction, alignment()) |
+            (direction == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
+        style()->drawItemText(&d, contentsRect(), flags, palette(), true, t, foregroundRole());
+    }
+    drawnText_ = t;
+    drawnLook_ = look;
+    p.drawImage(QPoint(0, 0), drawn_);
+    return true;
 }
 
 // ---- TimerControl ----
