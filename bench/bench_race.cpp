@@ -36,6 +36,7 @@ constexpr int RaceTicks = 200;
 struct Task {
     std::string name;
     double ms = 0;
+    long switches = 0; // voluntary and involuntary context switches
 };
 
 // CPU time of every thread the process has now, by thread id.
@@ -56,6 +57,10 @@ std::map<long, Task> threadTimes(long pid) {
             continue; // the thread has just ended
         std::getline(comm, t.name);
         t.ms = ns / 1e6;
+        std::ifstream status(dir + "/" + e->d_name + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.find("ctxt_switches:") != std::string::npos)
+                t.switches += std::atol(line.substr(line.find(':') + 1).c_str());
         out[std::atol(e->d_name)] = t;
     }
     closedir(d);
@@ -128,6 +133,7 @@ int main(int argc, char** argv) {
     std::vector<double> walls, perTick, mainPerTick, serverPerTick;
     std::map<std::string, double> byThread;
     int threadsEnded = 0;
+    long switches = 0;
     for (int run = 0; run < runs; ++run) {
         xdotool(
             {"mousemove", "--sync", std::to_string(cx + start.x), std::to_string(cy + start.y)});
@@ -152,6 +158,7 @@ int main(int argc, char** argv) {
         for (const auto& [tid, t] : after) {
             auto was = before.find(tid);
             double spent = t.ms - (was == before.end() ? 0 : was->second.ms);
+            switches += t.switches - (was == before.end() ? 0 : was->second.switches);
             all += spent;
             if (tid == pid)
                 main += spent;
@@ -182,6 +189,7 @@ int main(int argc, char** argv) {
         std::replace(key.begin(), key.end(), ' ', '_');
         std::printf("thread_%s_ms %.4f\n", key.c_str(), ms / runs);
     }
+    std::printf("tick_context_switches %.2f\n", static_cast<double>(switches) / (RaceTicks * runs));
     std::printf("threads_ended_during_race %d\n", threadsEnded);
     if (xserver)
         std::printf("tick_xserver_cpu_ms %.4f\n", mean(serverPerTick));

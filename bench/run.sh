@@ -42,6 +42,7 @@ m=$(value tick_cpu_mean_ms)
 echo "| CPU per race tick, all threads of the program, mean of $races races ($(value tick_count) ticks) | $m ms | ≤ 0.2 ms | $(verdict "$m" 0 0.2) |"
 echo "| CPU per race tick, the cheapest and the dearest race | $(value tick_cpu_min_ms)–$(value tick_cpu_max_ms) ms | – | |"
 echo "| CPU per race tick, main thread alone | $(value tick_cpu_main_thread_ms) ms | – | |"
+echo "| Thread switches per race tick, all threads | $(value tick_context_switches) | – | |"
 echo "| X server (Xvfb) CPU per race tick, with this benchmark's screen polls | $(value tick_xserver_cpu_ms) ms | – | |"
 l=$(value launch_first_paint_ms)
 echo "| Launch to first painted window, median of 15 (max $(value launch_first_paint_max_ms) ms) | $l ms | ≤ 150 ms | $(verdict "$l" 0 150) |"

@@ -354,7 +354,14 @@ bool AutoSizeLabel::drawCached(QPainter& p) {
         int flags =
             QStyle::visualAlignment(direction, alignment()) |
             (direction == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
-        style()->drawItemText(&d, contentsRect(), flags, palette(), true, t, foregroundRole());
+        if (alignment() == (Qt::AlignLeft | Qt::AlignTop) && direction == Qt::LeftToRight &&
+            !t.contains(QLatin1Char('\n'))) {
+            // The same glyphs on the same baseline, without laying out a line.
+            d.setPen(palette().color(foregroundRole()));
+            d.drawText(QPointF(0, QFontMetricsF(font()).ascent()), t);
+        } else {
+            style()->drawItemText(&d, contentsRect(), flags, palette(), true, t, foregroundRole());
+        }
     }
     drawnText_ = t;
     drawnLook_ = look;
