@@ -516,6 +516,19 @@ TEST_F(Window, TheRunPartOfABarShowsOnEveryTick) {
     }
 }
 
+TEST_F(Window, CaptionedLabelsAreAsWideAsTheirText) {
+    const char* captions[] = {
+        "にそろえる。",   "にそろえる。　　", "ｍにそろえる。", "", "経過時間                    ",
+        "経過時間10.00秒"};
+    for (Ctl c : {Ctl::Label14, Ctl::JikanLbl})
+        for (const char* caption : captions) {
+            form->toolkit().setCaption(c, caption);
+            EXPECT_EQ(w(c)->width(),
+                      w(c)->fontMetrics().horizontalAdvance(QString::fromUtf8(caption)))
+                << lesson::NameOf(c) << " '" << caption << "'";
+        }
+}
+
 // The elapsed time is redrawn from its first changed character on; on every
 // tick, and past the width changes (9.95 to 10.00), it must show exactly
 // what a plain label shows with that caption.
@@ -526,6 +539,8 @@ TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
     form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
     auto* label = qobject_cast<QLabel*>(w(Ctl::JikanLbl));
     ASSERT_TRUE(label);
+    ASSERT_TRUE(label->text().endsWith("  ")); // cleared: the width takes in the blanks
+    ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
     auto image = [](QWidget* l) {
         QImage img(l->size(), QImage::Format_RGB32);
         l->render(&img);
@@ -546,6 +561,7 @@ TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
         plain.setAutoFillBackground(true);
         plain.setAlignment(label->alignment());
         plain.resize(label->size());
+        ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
         ASSERT_EQ(image(label), image(&plain)) << label->text().toStdString();
     }
     EXPECT_EQ(ticks, 400);

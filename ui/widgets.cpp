@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTextLayout>
+#include <QtMath>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -273,7 +275,19 @@ void PushButton::keyPressEvent(QKeyEvent* e) {
 
 void AutoSizeLabel::setCaption(const QString& text) {
     setText(text);
-    resize(fontMetrics().horizontalAdvance(text), height());
+    // Shaped once: the width comes from the line, and the label draws the
+    // same line's glyphs.
+    shaped_ = std::make_unique<QTextLayout>(text, font());
+    shaped_->setCacheEnabled(true);
+    shaped_->beginLayout();
+    QTextLine line = shaped_->createLine();
+    shaped_->endLayout();
+    resize(qRound(line.horizontalAdvance()), height());
+}
+
+bool AutoSizeLabel::shapedFor(const QString& t) const {
+    return shaped_ && shaped_->text() == t && shaped_->font() == font() &&
+           shaped_->lineCount() == 1 && !t.contains(QLatin1Char('\n'));
 }
 
 void AutoSizeLabel::paintEvent(QPaintEvent* e) {
@@ -320,16 +334,8 @@ bool AutoSizeLabel::drawCached(QPainter& p) {
                 ++k;
             if (k == t.size() && k == drawnText_.size())
                 from = std::min(width(), drawnLook_.size.width());
-            else if (k > 1) {
-                // Where the character before the change starts, summed per
-                // character (no shaping); a quarter of the ascent to spare
-                // covers any kerning.
-                QFontMetrics fm = fontMetrics();
-                int x = 0;
-                for (int i = 0; i + 1 < k; ++i)
-                    x += fm.horizontalAdvance(t[i]);
-                from = std::max(0, x - fm.ascent() / 4);
-            }
+            else if (k > 1 && shapedFor(t))
+                from = std::max(0, qFloor(shaped_->lineAt(0).cursorToX(k - 1)) - 1);
             from = std::min({from, width(), drawnLook_.size.width()});
         }
     }
@@ -355,10 +361,10 @@ bool AutoSizeLabel::drawCached(QPainter& p) {
             QStyle::visualAlignment(direction, alignment()) |
             (direction == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
         if (alignment() == (Qt::AlignLeft | Qt::AlignTop) && direction == Qt::LeftToRight &&
-            !t.contains(QLatin1Char('\n'))) {
-            // The same glyphs on the same baseline, without laying out a line.
+            shapedFor(t)) {
+            // The glyphs of the line shaped for the width, where QLabel puts them.
             d.setPen(palette().color(foregroundRole()));
-            d.drawText(QPointF(0, QFontMetricsF(font()).ascent()), t);
+            shaped_->draw(&d, QPointF(0, 0));
         } else {
             style()->drawItemText(&d, contentsRect(), flags, palette(), true, t, foregroundRole());
         }

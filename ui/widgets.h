@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,8 @@ class AutoSizeLabel : public QLabel {
     // here from its first changed character on, and the label then shows
     // this image, with the same pixels as drawing the whole caption.
     bool drawCached(QPainter& p);
+    bool shapedFor(const QString& t) const;
+    std::unique_ptr<QTextLayout> shaped_;
     struct Look {
         QSize size;
         qreal dpr = 0;
