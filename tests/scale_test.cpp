@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 #include <cmath>
@@ -46,5 +47,37 @@ TEST(Scaling, OutlinesStandOnTheirLogicalPixelsAndStayCrisp) {
         EXPECT_EQ(img.pixelColor(206, y), maroon);
         EXPECT_EQ(img.pixelColor(207, y), maroon);
         EXPECT_EQ(img.pixelColor(208, y), white);
+    }
+}
+
+// The elapsed time keeps an image of itself, at the screen's resolution where
+// the scale is a whole number: it must show what a plain label shows.
+TEST(Scaling, TheElapsedTimeShowsWhatAPlainLabelDraws) {
+    ui::TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* label = qobject_cast<QLabel*>(form.control(Ctl::JikanLbl));
+    ASSERT_TRUE(label);
+    const qreal scale = label->devicePixelRatioF();
+    auto image = [scale](QWidget* l) {
+        QImage img(l->size() * scale, QImage::Format_RGB32);
+        img.setDevicePixelRatio(scale);
+        l->render(&img);
+        return img;
+    };
+    for (const char* caption :
+         {"経過時間0.05秒", "経過時間0.10秒", "経過時間9.95秒", "経過時間10.00秒"}) {
+        form.toolkit().setCaption(Ctl::JikanLbl, caption);
+        QApplication::processEvents();
+        QLabel plain(label->text());
+        plain.setFont(label->font());
+        QPalette pal;
+        pal.setColor(QPalette::Window, label->palette().color(QPalette::Window));
+        pal.setColor(QPalette::WindowText, label->palette().color(QPalette::WindowText));
+        plain.setPalette(pal);
+        plain.setAutoFillBackground(true);
+        plain.setAlignment(label->alignment());
+        plain.resize(label->size());
+        EXPECT_EQ(image(label), image(&plain)) << caption;
     }
 }

@@ -251,7 +251,7 @@ void ShapeWidget::setBrushColor(Color c) {
     update();
 }
 
-void ShapeWidget::paintEvent(QPaintEvent* e) {
+void ShapeWidget::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0)
         return;
     QPainter p(this);
