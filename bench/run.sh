@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 scripts/deps.sh test >/dev/null
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHAYASA_BUILD_TESTS=ON -DHAYASA_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target hayasa bench_core bench_window bench_launch xprobe >/dev/null
+cmake --build "$build" --target hayasa bench_core bench_launch bench_race xprobe >/dev/null
 APP=$PWD/$build/app/hayasa XPROBE=$PWD/$build/tests/desktop/xprobe
 source tests/desktop/lib.sh
 trap stop_all EXIT
@@ -16,8 +16,18 @@ start_x 1024x768
 results=$( (
     "$build/bench/bench_core"
     "$build/bench/bench_launch" "$APP" 15
-    "$build/bench/bench_window"
 ) 2>/dev/null)
+# A race as a class runs it: the real program, the runners entered with real
+# X input, three bars of a 10 s race, every thread's CPU time read from /proc.
+races=5
+start_app
+enter "${DIST1[@]}" 100
+enter "${TIME1[@]}" 10
+enter "${DIST2[@]}" 100
+enter "${TIME2[@]}" 8
+enter "${DIST3[@]}" 70
+enter "${TIME3[@]}" 7
+results+=$'\n'$(XVFB_PID=$XVFB_PID "$build/bench/bench_race" "$APP_PID" "$WX" "$WY" $races)
 value() { awk -v k="$1" '$1 == k { print $2 }' <<<"$results"; }
 verdict() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { print (v >= lo && v <= hi) ? "met" : "missed" }'; }
 
@@ -28,9 +38,12 @@ echo "| Measure | Result | Goal | |"
 echo "|---|---|---|---|"
 w=$(value race_10s_wall_s)
 echo "| 10 s race (200 ticks), start click to end, real window | $w s | 4.00 s ± 1 % | $(verdict "$w" 3.96 4.04) |"
-m=$(value tick_cpu_mean_ms) p=$(value tick_cpu_p99_ms)
-echo "| CPU per race tick, handler and repaint, mean ($(value tick_count) ticks) | $m ms | ≤ 0.5 ms | $(verdict "$m" 0 0.5) |"
-echo "| CPU per race tick, 99th percentile | $p ms | – | |"
+m=$(value tick_cpu_mean_ms)
+echo "| CPU per race tick, all threads of the program, mean of $races races ($(value tick_count) ticks) | $m ms | ≤ 0.2 ms | $(verdict "$m" 0 0.2) |"
+echo "| CPU per race tick, the cheapest and the dearest race | $(value tick_cpu_min_ms)–$(value tick_cpu_max_ms) ms | – | |"
+echo "| CPU per race tick, main thread alone | $(value tick_cpu_main_thread_ms) ms | – | |"
+echo "| Thread switches per race tick, all threads | $(value tick_context_switches) | – | |"
+echo "| X server (Xvfb) CPU per race tick, with this benchmark's screen polls | $(value tick_xserver_cpu_ms) ms | – | |"
 l=$(value launch_first_paint_ms)
 echo "| Launch to first painted window, median of 15 (max $(value launch_first_paint_max_ms) ms) | $l ms | ≤ 150 ms | $(verdict "$l" 0 150) |"
 r=$(value peak_rss_mb)

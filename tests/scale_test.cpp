@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 #include <cmath>
@@ -96,5 +97,38 @@ TEST(Scaling, BoldCaptionsStayBold) {
         EXPECT_GT(ratio[1], 0.95 * ratio[0])
             << "bold against regular: " << ratio[1] << " at the display's scale, " << ratio[0]
             << " at 100 %";
+    }
+}
+
+// At 100 % the elapsed time keeps an image of itself; at a scaled display,
+// where bold captions are drawn as outlines, it must still show what a plain
+// label shows.
+TEST(Scaling, TheElapsedTimeShowsWhatAPlainLabelDraws) {
+    ui::TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* label = qobject_cast<QLabel*>(form.control(Ctl::JikanLbl));
+    ASSERT_TRUE(label);
+    const qreal scale = label->devicePixelRatioF();
+    auto image = [scale](QWidget* l) {
+        QImage img(l->size() * scale, QImage::Format_RGB32);
+        img.setDevicePixelRatio(scale);
+        l->render(&img);
+        return img;
+    };
+    for (const char* caption :
+         {"経過時間0.05秒", "経過時間0.10秒", "経過時間9.95秒", "経過時間10.00秒"}) {
+        form.toolkit().setCaption(Ctl::JikanLbl, caption);
+        QApplication::processEvents();
+        QLabel plain(label->text());
+        plain.setFont(label->font());
+        QPalette pal;
+        pal.setColor(QPalette::Window, label->palette().color(QPalette::Window));
+        pal.setColor(QPalette::WindowText, label->palette().color(QPalette::WindowText));
+        plain.setPalette(pal);
+        plain.setAutoFillBackground(true);
+        plain.setAlignment(label->alignment());
+        plain.resize(label->size());
+        EXPECT_EQ(image(label), image(&plain)) << caption;
     }
 }

@@ -2,6 +2,8 @@
 // tick by tick.
 #include "ui_window.h"
 
+#include <QLabel>
+
 using lesson::Ctl;
 using lesson::Event;
 using uitest::Window;
@@ -70,6 +72,57 @@ TEST_F(Window, ARaceRunsInTheRealWindow) {
     EXPECT_EQ(form->toolkit().surfaceTexts(), (QStringList{"100m", "10秒"}));
     EXPECT_TRUE(w(Ctl::TrialBitBtn)->isVisible());
     EXPECT_EQ(form->toolkit().caption(Ctl::JikanLbl), "経過時間10.00秒");
+}
+
+TEST_F(Window, CaptionedLabelsAreAsWideAsTheirText) {
+    const char* captions[] = {
+        "にそろえる。",   "にそろえる。　　", "ｍにそろえる。", "", "経過時間                    ",
+        "経過時間10.00秒"};
+    for (Ctl c : {Ctl::Label14, Ctl::JikanLbl})
+        for (const char* caption : captions) {
+            form->toolkit().setCaption(c, caption);
+            EXPECT_EQ(w(c)->width(),
+                      w(c)->fontMetrics().horizontalAdvance(QString::fromUtf8(caption)))
+                << lesson::NameOf(c) << " '" << caption << "'";
+        }
+}
+
+// The elapsed time is redrawn from its first changed character on; on every
+// tick, and past the width changes (9.95 to 10.00), it must show exactly
+// what a plain label shows with that caption.
+TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
+    enter(Ctl::ComboBox1, "100");
+    enter(Ctl::ComboBox2, "20");
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    auto* label = qobject_cast<QLabel*>(w(Ctl::JikanLbl));
+    ASSERT_TRUE(label);
+    ASSERT_TRUE(label->text().endsWith("  ")); // cleared: the width takes in the blanks
+    ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    auto image = [](QWidget* l) {
+        QImage img(l->size(), QImage::Format_RGB32);
+        l->render(&img);
+        return img;
+    };
+    int ticks = 0;
+    while (form->timer(Ctl::Timer1)->enabled()) {
+        form->raise(Ctl::Timer1, Event::OnTimer);
+        QApplication::processEvents();
+        if (++ticks % 3 && ticks < 195)
+            continue; // every third tick, and every one around 10.00
+        QLabel plain(label->text());
+        plain.setFont(label->font());
+        QPalette pal; // the colours the label inherits, set outright
+        pal.setColor(QPalette::Window, label->palette().color(QPalette::Window));
+        pal.setColor(QPalette::WindowText, label->palette().color(QPalette::WindowText));
+        plain.setPalette(pal);
+        plain.setAutoFillBackground(true);
+        plain.setAlignment(label->alignment());
+        plain.resize(label->size());
+        ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        ASSERT_EQ(image(label), image(&plain)) << label->text().toStdString();
+    }
+    EXPECT_EQ(ticks, 400);
 }
 
 } // namespace

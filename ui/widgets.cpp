@@ -1,11 +1,18 @@
 #include "widgets.h"
 
 #include <QAbstractItemView>
+#include <QPaintEngine>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QTextLayout>
+#include <QtMath>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace ui {
@@ -251,6 +258,22 @@ void DropDownList::showPopup() {
 
 ShapeWidget::ShapeWidget(Color pen, QWidget* parent) : QWidget(parent), pen_(pen) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A bar grows a few pixels on every race tick: only what it gains is
+    // repainted, not the whole bar (see resizeEvent for its right edge).
+    setAttribute(Qt::WA_StaticContents);
+}
+
+void ShapeWidget::resizeEvent(QResizeEvent* e) {
+    QSize old = e->oldSize();
+    if (old.height() != height()) {
+        update();
+        return;
+    }
+    // The right outline moves: the column where it stood turns to fill when
+    // the bar grows, and the column where it now stands when it shrinks.
+    int edge = std::min(old.width(), width()) - 1;
+    if (edge >= 0 && parentWidget())
+        parentWidget()->update(x() + edge, y(), 1, height());
 }
 
 void ShapeWidget::setBrushColor(Color c) {
@@ -284,7 +307,105 @@ void PushButton::keyPressEvent(QKeyEvent* e) {
 
 void AutoSizeLabel::setCaption(const QString& text) {
     setText(text);
-    resize(fontMetrics().horizontalAdvance(text), height());
+    // Shaped once: the width comes from the line, and the label draws the
+    // same line's glyphs.
+    shaped_ = std::make_unique<QTextLayout>(text, font());
+    shaped_->setCacheEnabled(true);
+    shaped_->beginLayout();
+    QTextLine line = shaped_->createLine();
+    shaped_->endLayout();
+    resize(qRound(line.horizontalAdvance()), height());
+}
+
+bool AutoSizeLabel::shapedFor(const QString& t) const {
+    return shaped_ && shaped_->text() == t && shaped_->font() == font() &&
+           shaped_->lineCount() == 1 && !t.contains(QLatin1Char('\n'));
+}
+
+void AutoSizeLabel::paintEvent(QPaintEvent* e) {
+    {
+        QPainter p(this);
+        if (drawCached(p))
+            return;
+    }
+    drawn_ = QImage();
+    QLabel::paintEvent(e);
+}
+
+bool AutoSizeLabel::drawCached(QPainter& p) {
+    // Only where the image can hold exactly what QLabel would draw: plain
+    // text on a solid background, onto an image, at a pixel ratio of 1 (at a
+    // scaled display the style draws bold captions as outlines, which the
+    // cached glyphs would not).
+    QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    const QString t = text();
+    const QBrush background = palette().brush(backgroundRole());
+    const qreal dpr = devicePixelRatioF();
+    if (!target || target->devType() != QInternal::Image || !autoFillBackground() ||
+        background.style() != Qt::SolidPattern || !isEnabled() || !pixmap().isNull() ||
+        textFormat() == Qt::RichText || (textFormat() == Qt::AutoText && Qt::mightBeRichText(t)) ||
+        frameWidth() != 0 || margin() != 0 || indent() > 0 || buddy() || font().pixelSize() <= 0 ||
+        dpr != 1.0)
+        return false;
+    Look look{size(),
+              dpr,
+              static_cast<QImage*>(target)->format(),
+              font(),
+              background.color(),
+              palette().color(foregroundRole()),
+              static_cast<int>(alignment())};
+    // From here on the pixels differ from what is drawn: the whole image
+    // when the look changed, else from the character before the first
+    // changed one (which also covers a glyph reaching into its neighbour).
+    int from = 0;
+    if (!drawn_.isNull() && look.size.height() == drawnLook_.size.height()) {
+        Look same = look;
+        same.size = drawnLook_.size;
+        if (same == drawnLook_ && (alignment() & Qt::AlignLeft) && !t.isRightToLeft()) {
+            int k = 0;
+            while (k < t.size() && k < drawnText_.size() && t[k] == drawnText_[k])
+                ++k;
+            if (k == t.size() && k == drawnText_.size())
+                from = std::min(width(), drawnLook_.size.width());
+            else if (k > 1 && shapedFor(t))
+                from = std::max(0, qFloor(shaped_->lineAt(0).cursorToX(k - 1)) - 1);
+            from = std::min({from, width(), drawnLook_.size.width()});
+        }
+    }
+    if (from == 0 || look.size != drawnLook_.size) {
+        QImage next(look.size * dpr, QImage::Format(look.format));
+        next.setDevicePixelRatio(dpr);
+        if (from > 0) {
+            QPainter copy(&next);
+            copy.setCompositionMode(QPainter::CompositionMode_Source);
+            copy.drawImage(QPoint(0, 0), drawn_);
+        }
+        drawn_ = next;
+    }
+    if (from < width() || drawnText_ != t) {
+        QPainter d(&drawn_);
+        QRect changed(from, 0, width() - from, height());
+        d.fillRect(changed, background);
+        d.setClipRect(changed);
+        d.setFont(font());
+        // As QLabel draws a plain caption of a label without a buddy.
+        Qt::LayoutDirection direction = t.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+        int flags =
+            QStyle::visualAlignment(direction, alignment()) |
+            (direction == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
+        if (alignment() == (Qt::AlignLeft | Qt::AlignTop) && direction == Qt::LeftToRight &&
+            shapedFor(t)) {
+            // The glyphs of the line shaped for the width, where QLabel puts them.
+            d.setPen(palette().color(foregroundRole()));
+            shaped_->draw(&d, QPointF(0, 0));
+        } else {
+            style()->drawItemText(&d, contentsRect(), flags, palette(), true, t, foregroundRole());
+        }
+    }
+    drawnText_ = t;
+    drawnLook_ = look;
+    p.drawImage(QPoint(0, 0), drawn_);
+    return true;
 }
 
 // ---- TimerControl ----

@@ -4,12 +4,15 @@
 #include "controls.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +91,7 @@ class ShapeWidget : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     Color pen_;
@@ -108,6 +112,34 @@ class AutoSizeLabel : public QLabel {
   public:
     using QLabel::QLabel;
     void setCaption(const QString& text);
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+
+  private:
+    // The label as last drawn, background and caption. The elapsed time
+    // changes its caption on every race tick, and blending the glyphs of a
+    // 32-pixel caption was the largest part of a tick: a new caption is drawn
+    // here from its first changed character on, and the label then shows
+    // this image, with the same pixels as drawing the whole caption.
+    bool drawCached(QPainter& p);
+    bool shapedFor(const QString& t) const;
+    std::unique_ptr<QTextLayout> shaped_;
+    struct Look {
+        QSize size;
+        qreal dpr = 0;
+        int format = 0;
+        QFont font;
+        QColor background, text;
+        int alignment = 0;
+        bool operator==(const Look& o) const {
+            return size == o.size && dpr == o.dpr && format == o.format && font == o.font &&
+                   background == o.background && text == o.text && alignment == o.alignment;
+        }
+    };
+    QImage drawn_;
+    QString drawnText_;
+    Look drawnLook_;
 };
 
 // A periodic timer that keeps its own interval and enabled state, so that
