@@ -985,6 +985,30 @@ var HayasaPage = (function () {
       else onBoxClosed();
     });
     msgbox.addEventListener("close", onBoxClosed);
+    // While the box is open its OK button keeps the keyboard, as the
+    // desktop's box does whatever is clicked behind or beside it: a press on
+    // the box's text or title or on the page behind it (which the browser
+    // sends to the box) must not move the focus, so Enter still presses OK.
+    msgbox.addEventListener("mousedown", function (e) {
+      if (e.target !== msgOk) e.preventDefault();
+    });
+    msgbox.addEventListener("keydown", function (e) {
+      if (e.key === "Tab") e.preventDefault(); // OK is the box's one control
+    });
+    document.addEventListener(
+      "focusin",
+      function (e) {
+        if (msgbox.open && e.target !== msgOk) msgOk.focus({ preventScroll: true });
+      },
+      true
+    );
+    msgOk.addEventListener("blur", function () {
+      // Focus lost to nowhere (the document) raises no focusin: take it back
+      // once the browser has finished moving it.
+      setTimeout(function () {
+        if (msgbox.open && document.activeElement !== msgOk) msgOk.focus({ preventScroll: true });
+      }, 0);
+    });
     document.getElementById("closing-restart").addEventListener("click", restart);
     // Taking the focus is entering a control; the focus coming back from the
     // message box to the same control is not.
