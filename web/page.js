@@ -453,8 +453,26 @@ var HayasaPage = (function () {
     c.caret = caret;
   }
 
+  // The caret blinks as a line edit's does, half a second shown, half
+  // hidden. A timer flips it twice a second; an animation would have the
+  // browser redraw the page on every frame for as long as a list has the
+  // focus.
+  var caretEl = null;
+  var blinkTimer = 0;
+  function blink(el) {
+    if (blinkTimer) clearInterval(blinkTimer);
+    blinkTimer = 0;
+    caretEl = el;
+    if (!el) return;
+    blinkTimer = setInterval(function () {
+      if (caretEl && caretEl.isConnected) caretEl.classList.toggle("off");
+      else blink(null);
+    }, 500);
+  }
+
   function renderField(c) {
     var f = c.field;
+    if (caretEl && f.contains(caretEl)) blink(null);
     f.textContent = "";
     var focused = document.activeElement === c.el;
     var a = Math.min(c.selStart, c.selEnd);
@@ -472,6 +490,7 @@ var HayasaPage = (function () {
         var caret = document.createElement("span");
         caret.className = "caret";
         f.appendChild(caret);
+        blink(caret);
       }
       f.appendChild(document.createTextNode(c.text.slice(c.caret)));
     }
