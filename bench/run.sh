@@ -75,6 +75,7 @@ echo "| of which script, style recalculation, layout | $(wv web_tick_script_ms),
 echo "| Main thread's CPU time per tick | $(wv web_tick_thread_ms) ms | – | |"
 echo "| Task time per 20 ms of the page at rest, for comparison | $(wv web_idle_task_ms) ms | – | |"
 echo "| Task time per tick, throttled 6× | $(wv web_tick_task_throttled_ms) ms | – | |"
+echo "| Task time per change of one label's text on a bare page (the browser's own frame) | $(wv web_frame_floor_ms) ms | – | |"
 h=$(wv web_js_heap_mb)
 echo "| JS heap used after the race | $h MB | ≤ 10 MB | $(verdict "$h" 0 10) |"
 s=$(wv web_page_mb)

@@ -8,6 +8,7 @@ Usage: bench/web_bench.py PAGE [loads]
 import os
 import statistics
 import sys
+import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
@@ -78,6 +79,37 @@ def race(p, url, throttle):
     return wall, per_tick, after["JSHeapUsedSize"]
 
 
+# The browser's own cost of a frame: a bare page that changes the text of one
+# label on a 20 ms grid, 200 times, as the race does to its elapsed time.
+FLOOR = """<!DOCTYPE html><meta charset="utf-8"><title>floor</title>
+<div id="label" style="position:absolute;left:656px;top:128px;font:bold 32px sans-serif">経過時間0.00秒</div>
+<script>
+window.runFloor = function (done) {
+  var label = document.getElementById("label"), n = 0, t0 = performance.now();
+  (function tick() {
+    if (++n > 200) return done((performance.now() - t0) / 1000);
+    label.textContent = "経過時間" + (n * 0.05).toFixed(2) + "秒";
+    setTimeout(tick, Math.max(0, t0 + (n + 1) * 20 - performance.now()));
+  })();
+};
+</script>"""
+
+
+def frame_floor(p):
+    """Main-thread task time per change of the bare page's label."""
+    with tempfile.NamedTemporaryFile("w", suffix=".html", delete=False, encoding="utf-8") as f:
+        f.write(FLOOR)
+    try:
+        p.d.get("file://" + f.name)
+        p.d.set_script_timeout(60)
+        before = metrics(p)
+        p.d.execute_async_script("window.runFloor(arguments[0]);")
+        after = metrics(p)
+    finally:
+        os.unlink(f.name)
+    return (after["TaskDuration"] - before["TaskDuration"]) * 1000 / 200
+
+
 def main():
     page = os.path.abspath(sys.argv[1])
     loads = int(sys.argv[2]) if len(sys.argv) > 2 else 10
@@ -105,6 +137,7 @@ def main():
         print("web_tick_layout_ms %.4f" % tick["LayoutDuration"])
         print("web_tick_style_ms %.4f" % tick["RecalcStyleDuration"])
         print("web_js_heap_mb %.2f" % (heap / 1e6))
+        print("web_frame_floor_ms %.4f" % frame_floor(p))
         wall6, tick6, _ = race(p, url, 6)
         print("web_race_10s_wall_throttled_s %.3f" % wall6)
         print("web_tick_task_throttled_ms %.4f" % tick6["TaskDuration"])

@@ -453,8 +453,26 @@ var HayasaPage = (function () {
     c.caret = caret;
   }
 
+  // The caret blinks as a line edit's does, half a second shown, half
+  // hidden. A timer flips it twice a second; an animation would have the
+  // browser redraw the page on every frame for as long as a list has the
+  // focus.
+  var caretEl = null;
+  var blinkTimer = 0;
+  function blink(el) {
+    if (blinkTimer) clearInterval(blinkTimer);
+    blinkTimer = 0;
+    caretEl = el;
+    if (!el) return;
+    blinkTimer = setInterval(function () {
+      if (caretEl && caretEl.isConnected) caretEl.classList.toggle("off");
+      else blink(null);
+    }, 500);
+  }
+
   function renderField(c) {
     var f = c.field;
+    if (caretEl && f.contains(caretEl)) blink(null);
     f.textContent = "";
     var focused = document.activeElement === c.el;
     var a = Math.min(c.selStart, c.selEnd);
@@ -472,6 +490,7 @@ var HayasaPage = (function () {
         var caret = document.createElement("span");
         caret.className = "caret";
         f.appendChild(caret);
+        blink(caret);
       }
       f.appendChild(document.createTextNode(c.text.slice(c.caret)));
     }
@@ -699,6 +718,7 @@ var HayasaPage = (function () {
   // Every drawing is opaque over its rectangle, so one that covers an earlier
   // one hides it for good: only what still shows is kept for repainting.
   function keep(op) {
+    if (unchanged(op)) return;
     ops = ops.filter(function (o) {
       var hidden = o.l >= op.l && o.t >= op.t && o.r <= op.r && o.b <= op.b;
       if (hidden && o.text) textsChanged = true;
@@ -708,6 +728,21 @@ var HayasaPage = (function () {
     ops.push(op);
     draw(op);
     if (textsChanged && !dispatching) describe();
+  }
+
+  // A fill in the colour that its whole rectangle already shows changes no
+  // pixel: the race whitens each bar's whole track on every tick, and
+  // drawing that again would have the browser take up the surface anew.
+  // Only the latest drawing over the rectangle decides, and only when it is
+  // a fill of that colour covering all of it; anything else is a change.
+  function unchanged(op) {
+    if (op.text) return false;
+    for (var i = ops.length - 1; i >= 0; i--) {
+      var o = ops[i];
+      if (o.r <= op.l || o.l >= op.r || o.b <= op.t || o.t >= op.b) continue;
+      return !o.text && o.color === op.color && o.l <= op.l && o.t <= op.t && o.r >= op.r && o.b >= op.b;
+    }
+    return false;
   }
 
   // What the lesson wrote on the surface is also told to assistive
