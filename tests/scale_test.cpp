@@ -3,6 +3,7 @@
 // the surface has the screen's resolution, so an outline is exactly as many
 // device pixels wide as the scale, with no blur.
 #include "form.h"
+#include "label_image.h"
 #include "qt_toolkit.h"
 
 #include <gtest/gtest.h>
@@ -110,25 +111,10 @@ TEST(Scaling, TheElapsedTimeShowsWhatAPlainLabelDraws) {
     auto* label = qobject_cast<QLabel*>(form.control(Ctl::JikanLbl));
     ASSERT_TRUE(label);
     const qreal scale = label->devicePixelRatioF();
-    auto image = [scale](QWidget* l) {
-        QImage img(l->size() * scale, QImage::Format_RGB32);
-        img.setDevicePixelRatio(scale);
-        l->render(&img);
-        return img;
-    };
     for (const char* caption :
          {"経過時間0.05秒", "経過時間0.10秒", "経過時間9.95秒", "経過時間10.00秒"}) {
         form.toolkit().setCaption(Ctl::JikanLbl, caption);
         QApplication::processEvents();
-        QLabel plain(label->text());
-        plain.setFont(label->font());
-        QPalette pal;
-        pal.setColor(QPalette::Window, label->palette().color(QPalette::Window));
-        pal.setColor(QPalette::WindowText, label->palette().color(QPalette::WindowText));
-        plain.setPalette(pal);
-        plain.setAutoFillBackground(true);
-        plain.setAlignment(label->alignment());
-        plain.resize(label->size());
-        EXPECT_EQ(image(label), image(&plain)) << caption;
+        EXPECT_EQ(RenderAt(label, scale), PlainLabelImage(label, scale)) << caption;
     }
 }

@@ -1,5 +1,6 @@
 // The drawing surface keeps what the lesson drew, and the race shows on it
 // tick by tick.
+#include "label_image.h"
 #include "ui_window.h"
 
 #include <QLabel>
@@ -99,28 +100,14 @@ TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
     ASSERT_TRUE(label);
     ASSERT_TRUE(label->text().endsWith("  ")); // cleared: the width takes in the blanks
     ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
-    auto image = [](QWidget* l) {
-        QImage img(l->size(), QImage::Format_RGB32);
-        l->render(&img);
-        return img;
-    };
     int ticks = 0;
     while (form->timer(Ctl::Timer1)->enabled()) {
         form->raise(Ctl::Timer1, Event::OnTimer);
         QApplication::processEvents();
         if (++ticks % 3 && ticks < 195)
             continue; // every third tick, and every one around 10.00
-        QLabel plain(label->text());
-        plain.setFont(label->font());
-        QPalette pal; // the colours the label inherits, set outright
-        pal.setColor(QPalette::Window, label->palette().color(QPalette::Window));
-        pal.setColor(QPalette::WindowText, label->palette().color(QPalette::WindowText));
-        plain.setPalette(pal);
-        plain.setAutoFillBackground(true);
-        plain.setAlignment(label->alignment());
-        plain.resize(label->size());
         ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
-        ASSERT_EQ(image(label), image(&plain)) << label->text().toStdString();
+        ASSERT_EQ(RenderAt(label), PlainLabelImage(label)) << label->text().toStdString();
     }
     EXPECT_EQ(ticks, 400);
 }
