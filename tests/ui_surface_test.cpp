@@ -3,6 +3,7 @@
 #include "label_image.h"
 #include "ui_window.h"
 
+#include <QBackingStore>
 #include <QLabel>
 
 using lesson::Ctl;
@@ -49,6 +50,36 @@ TEST_F(Window, TheRunPartOfABarShowsOnEveryTick) {
         EXPECT_EQ(countColor(img, QRect(104, 200, 10, 20), QColor(128, 0, 0)), width * 20)
             << "tick " << t;
     }
+}
+
+// The race's caption and bars are painted into the window's backing store by
+// the toolkit, not by Qt's repaint: what the window shows must still be what
+// its controls draw, through the caption's width changes and the arrivals.
+TEST_F(Window, TheWindowShowsWhatItsControlsDraw) {
+    const char* runners[][2] = {{"100", "10"}, {"100", "8"}, {"70", "7"}};
+    const Ctl lists[] = {Ctl::ComboBox1, Ctl::ComboBox2, Ctl::ComboBox3,
+                         Ctl::ComboBox4, Ctl::ComboBox5, Ctl::ComboBox6};
+    for (int i = 0; i < 3; ++i) {
+        enter(lists[2 * i], runners[i][0]);
+        enter(lists[2 * i + 1], runners[i][1]);
+    }
+    QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
+    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    auto shown = [this] {
+        QApplication::processEvents(); // anything Qt itself repaints
+        auto* store = static_cast<QImage*>(form->backingStore()->paintDevice());
+        return store->convertToFormat(QImage::Format_RGB32).copy(form->rect());
+    };
+    ASSERT_EQ(form->backingStore()->paintDevice()->devType(), QInternal::Image);
+    int ticks = 0;
+    while (form->timer(Ctl::Timer1)->enabled() && ticks < 1000) {
+        form->raise(Ctl::Timer1, Event::OnTimer);
+        if (++ticks % 9 && ticks < 195)
+            continue;
+        ASSERT_EQ(shown(), grabClient().convertToFormat(QImage::Format_RGB32)) << "tick " << ticks;
+    }
+    EXPECT_EQ(ticks, 200);
+    EXPECT_EQ(form->toolkit().caption(Ctl::JikanLbl), "経過時間10.00秒");
 }
 
 TEST_F(Window, ARaceRunsInTheRealWindow) {

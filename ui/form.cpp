@@ -47,8 +47,7 @@ TForm1::~TForm1() {
 void TForm1::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     p.setClipRegion(e->region());
-    p.fillRect(e->rect(), palette().color(QPalette::Window));
-    p.drawImage(QPoint(0, 0), toolkit_->surface());
+    toolkit_->paintWindow(p, e->rect());
 }
 
 void TForm1::showEvent(QShowEvent* e) {
@@ -75,13 +74,21 @@ void TForm1::onFocusChanged(QWidget* now) {
 void TForm1::raise(Ctl sender, Event event) {
     if (!created_)
         return;
+    // What the handler changed is shown once it has returned.
+    struct Handling {
+        QtToolkit& tk;
+        explicit Handling(QtToolkit& t) : tk(t) { tk.beginHandler(); }
+        ~Handling() { tk.endHandler(); }
+    } handling(*toolkit_);
     try {
         if (eventObserver)
             eventObserver(sender, event);
         lesson_->dispatch(sender, event);
     } catch (const std::exception& e) {
+        toolkit_->showChanges();
         ShowMessage(QString::fromUtf8(e.what()), QMessageBox::Critical);
     } catch (...) {
+        toolkit_->showChanges();
         ShowMessage(QString::fromUtf8("予期しないエラーが発生しました"), QMessageBox::Critical);
     }
 }

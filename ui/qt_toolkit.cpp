@@ -3,6 +3,8 @@
 #include "look.h"
 
 #include <QAccessible>
+#include <QBackingStore>
+#include <QWindow>
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -41,8 +43,18 @@ lesson::Rect QtToolkit::bounds(Ctl c) const {
 }
 
 void QtToolkit::setWidth(Ctl c, int width) {
-    if (QWidget* w = controls_.control(c))
+    QWidget* w = controls_.control(c);
+    if (!w)
+        return;
+    const int old = w->width();
+    if (!controls_.shape(c) || !paintsItself(w) || old == width) {
         w->resize(width, w->height());
+        return;
+    }
+    changeQuietly(w, [&] { w->resize(width, w->height()); });
+    // The columns gained or lost, and the one where the right outline stood.
+    const int from = std::max(0, std::min(old, width) - 1);
+    changed_.push_back({w, QRect(w->x() + from, w->y(), std::max(old, width) - from, w->height())});
 }
 
 bool QtToolkit::visible(Ctl c) const {
@@ -69,9 +81,25 @@ std::string QtToolkit::caption(Ctl c) const {
 void QtToolkit::setCaption(Ctl c, const std::string& text) {
     QWidget* w = controls_.control(c);
     QString t = QString::fromStdString(text);
-    if (auto* l = dynamic_cast<AutoSizeLabel*>(w))
-        l->setCaption(t);
-    else if (auto* b = qobject_cast<QPushButton*>(w))
+    if (auto* l = dynamic_cast<AutoSizeLabel*>(w)) {
+        if (!paintsItself(l)) {
+            l->setCaption(t);
+            return;
+        }
+        const int old = l->width();
+        changeQuietly(l, [&] { l->setCaption(t); });
+        const QImage* store = static_cast<QImage*>(window_.backingStore()->paintDevice());
+        const int from = l->refreshImage(store->format());
+        const QRect was(l->pos(), QSize(old, l->height()));
+        if (from < 0) {
+            // Qt draws this caption: it repaints the label and what it uncovered.
+            window_.update(was | l->geometry());
+            return;
+        }
+        const int right = std::max(old, l->width());
+        if (from < right)
+            changed_.push_back({l, QRect(l->x() + from, l->y(), right - from, l->height())});
+    } else if (auto* b = qobject_cast<QPushButton*>(w))
         b->setText(t);
 }
 
@@ -106,6 +134,89 @@ bool QtToolkit::timerEnabled(Ctl timer) const {
 }
 void QtToolkit::setTimerEnabled(Ctl timer, bool enabled) {
     controls_.timer(timer)->setEnabled(enabled);
+}
+
+bool QtToolkit::paintsItself(const QWidget* control) const {
+    if (handlers_ == 0 || control->parentWidget() != &window_ || control->isHidden() ||
+        control->graphicsEffect() || !window_.isVisible() || !window_.updatesEnabled())
+        return false;
+    QWindow* shown = window_.windowHandle();
+    QBackingStore* store = window_.backingStore();
+    // The backing store at the window's size and resolution, an image to
+    // paint on; a window not on the screen is left to Qt's own repaint.
+    return shown && shown->isExposed() && store && store->size() == window_.size() &&
+           window_.devicePixelRatioF() == 1.0 && store->paintDevice() &&
+           store->paintDevice()->devType() == QInternal::Image;
+}
+
+bool QtToolkit::coversOnlyItself(const QWidget* control, const QRect& area) const {
+    for (QObject* o : window_.children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && w != control && !w->isWindow() && !w->isHidden() && w->geometry().intersects(area))
+            return false;
+    }
+    return true;
+}
+
+template <class Change> void QtToolkit::changeQuietly(QWidget* control, Change change) {
+    // No repaint of the control, nor of the window where it shrinks.
+    control->setAttribute(Qt::WA_UpdatesDisabled, true);
+    window_.setAttribute(Qt::WA_UpdatesDisabled, true);
+    change();
+    window_.setAttribute(Qt::WA_UpdatesDisabled, false);
+    control->setAttribute(Qt::WA_UpdatesDisabled, false);
+}
+
+void QtToolkit::endHandler() {
+    showChanges();
+    --handlers_;
+}
+
+void QtToolkit::showChanges() {
+    if (changed_.empty())
+        return;
+    std::vector<Changed> changed;
+    changed.swap(changed_);
+    // Painted here only what nothing else stands on; the window may also
+    // have left the screen meanwhile. The rest Qt repaints.
+    QRegion painted;
+    for (auto it = changed.begin(); it != changed.end();) {
+        if (paintsItself(it->control) && coversOnlyItself(it->control, it->area)) {
+            painted += it->area;
+            ++it;
+        } else {
+            window_.update(it->area);
+            it = changed.erase(it);
+        }
+    }
+    if (painted.isEmpty())
+        return;
+    QBackingStore* store = window_.backingStore();
+    store->beginPaint(painted);
+    {
+        QPainter p(store->paintDevice());
+        for (const auto& c : changed) {
+            p.setClipRect(c.area);
+            // The window shows where the control no longer covers the area.
+            if (!c.control->geometry().contains(c.area))
+                paintWindow(p, c.area);
+            const QPoint at = c.control->pos();
+            if (auto* bar = dynamic_cast<ShapeWidget*>(c.control)) {
+                p.translate(at);
+                bar->paint(p);
+                p.translate(-at);
+            } else if (auto* l = dynamic_cast<AutoSizeLabel*>(c.control)) {
+                p.drawImage(at, l->image());
+            }
+        }
+    }
+    store->endPaint();
+    store->flush(painted, window_.windowHandle());
+}
+
+void QtToolkit::paintWindow(QPainter& p, const QRect& area) const {
+    p.fillRect(area, window_.palette().color(QPalette::Window));
+    p.drawImage(QPoint(0, 0), surface_);
 }
 
 void QtToolkit::makeSurface() {
@@ -279,6 +390,7 @@ void QtToolkit::refresh() {
 }
 
 void QtToolkit::messageBox(const std::string& text) {
+    showChanges(); // the window as the handler left it, under the box
     ShowMessage(QString::fromStdString(text));
 }
 

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QStringList>
 
@@ -72,7 +73,31 @@ class QtToolkit : public lesson::Toolkit {
     // Texts now standing on the drawing surface, top to bottom, left to right.
     QStringList surfaceTexts() const;
 
+    // The window's own pixels in `area`: its colour and the surface.
+    void paintWindow(QPainter& p, const QRect& area) const;
+
+    // A race tick widens the bars and changes the elapsed-time caption, and
+    // Qt's repaint of the window for that (a posted request, then a walk over
+    // all its controls) cost several times the change itself. While a handler
+    // runs, a growing bar and a caption change their geometry without asking
+    // Qt to repaint them; the toolkit paints the changed columns into the
+    // window's backing store itself and shows them once the handler has
+    // returned (or before it opens a message box).
+    void beginHandler() { ++handlers_; }
+    void endHandler();
+    void showChanges();
+
   private:
+    bool paintsItself(const QWidget* control) const;
+    bool coversOnlyItself(const QWidget* control, const QRect& area) const;
+    template <class Change> void changeQuietly(QWidget* control, Change change);
+    struct Changed {
+        QWidget* control;
+        QRect area; // in window coordinates
+    };
+    std::vector<Changed> changed_;
+    int handlers_ = 0;
+
     void clearSurface(const QColor& c);
     void fill(const QRect& r, lesson::Color c);
     // What the lesson draws as text is also told to assistive technology: the

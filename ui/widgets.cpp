@@ -287,6 +287,12 @@ void ShapeWidget::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0)
         return;
     QPainter p(this);
+    paint(p);
+}
+
+void ShapeWidget::paint(QPainter& p) const {
+    if (width() <= 0 || height() <= 0)
+        return;
     p.fillRect(rect(), toQColor(pen_));
     if (width() > 2 && height() > 2)
         p.fillRect(rect().adjusted(1, 1, -1, -1), toQColor(brush_));
@@ -324,32 +330,35 @@ bool AutoSizeLabel::shapedFor(const QString& t) const {
 
 void AutoSizeLabel::paintEvent(QPaintEvent* e) {
     {
+        // The image stands for the label only where it is drawn onto an image.
         QPainter p(this);
-        if (drawCached(p))
+        QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+        if (target && target->devType() == QInternal::Image &&
+            refreshImage(static_cast<QImage*>(target)->format()) >= 0) {
+            p.drawImage(QPoint(0, 0), drawn_);
             return;
+        }
     }
     drawn_ = QImage();
     QLabel::paintEvent(e);
 }
 
-bool AutoSizeLabel::drawCached(QPainter& p) {
+int AutoSizeLabel::refreshImage(QImage::Format format) {
     // Only where the image can hold exactly what QLabel would draw: plain
-    // text on a solid background, onto an image, at a pixel ratio of 1 (at a
-    // scaled display the style draws bold captions as outlines, which the
-    // cached glyphs would not).
-    QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    // text on a solid background, at a pixel ratio of 1 (at a scaled
+    // display the style draws bold captions as outlines, which the cached
+    // glyphs would not).
     const QString t = text();
     const QBrush background = palette().brush(backgroundRole());
     const qreal dpr = devicePixelRatioF();
-    if (!target || target->devType() != QInternal::Image || !autoFillBackground() ||
-        background.style() != Qt::SolidPattern || !isEnabled() || !pixmap().isNull() ||
-        textFormat() == Qt::RichText || (textFormat() == Qt::AutoText && Qt::mightBeRichText(t)) ||
-        frameWidth() != 0 || margin() != 0 || indent() > 0 || buddy() || font().pixelSize() <= 0 ||
-        dpr != 1.0)
-        return false;
+    if (!autoFillBackground() || background.style() != Qt::SolidPattern || !isEnabled() ||
+        !pixmap().isNull() || textFormat() == Qt::RichText ||
+        (textFormat() == Qt::AutoText && Qt::mightBeRichText(t)) || frameWidth() != 0 ||
+        margin() != 0 || indent() > 0 || buddy() || font().pixelSize() <= 0 || dpr != 1.0)
+        return -1;
     Look look{size(),
               dpr,
-              static_cast<QImage*>(target)->format(),
+              format,
               font(),
               background.color(),
               palette().color(foregroundRole()),
@@ -382,7 +391,8 @@ bool AutoSizeLabel::drawCached(QPainter& p) {
         }
         drawn_ = next;
     }
-    if (from < width() || drawnText_ != t) {
+    const bool redraw = from < width() || drawnText_ != t;
+    if (redraw) {
         QPainter d(&drawn_);
         QRect changed(from, 0, width() - from, height());
         d.fillRect(changed, background);
@@ -404,8 +414,7 @@ bool AutoSizeLabel::drawCached(QPainter& p) {
     }
     drawnText_ = t;
     drawnLook_ = look;
-    p.drawImage(QPoint(0, 0), drawn_);
-    return true;
+    return redraw ? from : width();
 }
 
 // ---- TimerControl ----

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QTextLayout>
 #include <QPushButton>
 #include <QTimer>
@@ -88,6 +89,8 @@ class ShapeWidget : public QWidget {
     ShapeWidget(Color pen, QWidget* parent);
     void setBrushColor(Color c);
     Color brushColor() const { return brush_; }
+    // Paints the shape at the painter's origin, as its paint event does.
+    void paint(QPainter& p) const;
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -112,6 +115,13 @@ class AutoSizeLabel : public QLabel {
   public:
     using QLabel::QLabel;
     void setCaption(const QString& text);
+    // Brings image() up to date with the caption and the label's look, in
+    // the format of the image it is to be drawn on. Returns the first column
+    // whose pixels changed (width() when none did), or -1 where the image
+    // cannot hold what QLabel draws.
+    int refreshImage(QImage::Format format);
+    // The label's pixels, background and caption, as last refreshed.
+    const QImage& image() const { return drawn_; }
 
   protected:
     void paintEvent(QPaintEvent* e) override;
@@ -122,7 +132,6 @@ class AutoSizeLabel : public QLabel {
     // 32-pixel caption was the largest part of a tick: a new caption is drawn
     // here from its first changed character on, and the label then shows
     // this image, with the same pixels as drawing the whole caption.
-    bool drawCached(QPainter& p);
     bool shapedFor(const QString& t) const;
     std::unique_ptr<QTextLayout> shaped_;
     struct Look {
