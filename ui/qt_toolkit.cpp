@@ -138,7 +138,8 @@ void QtToolkit::setTimerEnabled(Ctl timer, bool enabled) {
 
 bool QtToolkit::paintsItself(const QWidget* control) const {
     if (handlers_ == 0 || control->parentWidget() != &window_ || control->isHidden() ||
-        control->graphicsEffect() || !window_.isVisible() || !window_.updatesEnabled())
+        control->graphicsEffect() || !control->updatesEnabled() || !window_.isVisible() ||
+        !window_.updatesEnabled())
         return false;
     QWindow* shown = window_.windowHandle();
     QBackingStore* store = window_.backingStore();
