@@ -160,12 +160,14 @@ bool QtToolkit::coversOnlyItself(const QWidget* control, const QRect& area) cons
 }
 
 template <class Change> void QtToolkit::changeQuietly(QWidget* control, Change change) {
-    // No repaint of the control, nor of the window where it shrinks.
-    control->setAttribute(Qt::WA_UpdatesDisabled, true);
-    window_.setAttribute(Qt::WA_UpdatesDisabled, true);
+    // No repaint of the control, nor of the window where it shrinks; the
+    // repaints come back on whatever way the change ends.
+    struct Quiet {
+        QWidget& w;
+        explicit Quiet(QWidget& widget) : w(widget) { w.setAttribute(Qt::WA_UpdatesDisabled); }
+        ~Quiet() { w.setAttribute(Qt::WA_UpdatesDisabled, false); }
+    } quietControl(*control), quietWindow(window_);
     change();
-    window_.setAttribute(Qt::WA_UpdatesDisabled, false);
-    control->setAttribute(Qt::WA_UpdatesDisabled, false);
 }
 
 void QtToolkit::endHandler() {
