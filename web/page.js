@@ -35,7 +35,7 @@ var HayasaPage = (function () {
 
   var Module = null;
   var Ev = null;
-  var stage, surface, ctx, popups, live, closing, msgbox, msgText, msgOk;
+  var stage, surface, ctx, overlay, octx, popups, live, closing, msgbox, msgText, msgOk;
   var measureCtx = document.createElement("canvas").getContext("2d");
   var controls = {}; // by control id
   var ops = []; // what stands on the drawing surface, in stage pixels
@@ -108,6 +108,7 @@ var HayasaPage = (function () {
       dispatching--;
       currentEvent = -1;
     }
+    if (event === Ev.timer) afterTick();
     if (textsChanged) describe();
     if (runEnded) {
       // The elapsed time of the finished run, after the arrivals.
@@ -141,6 +142,8 @@ var HayasaPage = (function () {
     pending.length = 0;
     terminated = false;
     ops = [];
+    deferred.clear();
+    if (octx) octx.clearRect(0, 0, overlay.width, overlay.height);
   }
 
   function place(el, d) {
@@ -158,21 +161,21 @@ var HayasaPage = (function () {
       case "label":
         el = document.createElement("div");
         el.className = "label";
-        el.textContent = d.caption;
+        el.textContent = c.text = d.caption;
         if (d.face === LatinFace) {
           el.classList.add("latin");
           el.style.setProperty("--ascent", Math.round(d.pixels * LatinAscent) + "px");
         }
         break;
       case "shape":
+        // The element is for assistive technology; the bar is painted on
+        // the overlay (see paintShape).
         el = document.createElement("div");
         el.className = "shape";
         el.setAttribute("role", "img");
-        el.style.backgroundColor = css(d.penColor);
-        c.inner = document.createElement("div");
-        c.inner.className = "brush";
-        c.inner.style.backgroundColor = css(0xffffff);
-        el.appendChild(c.inner);
+        c.width = d.width;
+        c.painted = 0;
+        c.brush = 0xffffff;
         break;
       case "group":
         el = document.createElement("div");
@@ -211,7 +214,7 @@ var HayasaPage = (function () {
         el.className = "button";
         var cap = document.createElement("span");
         cap.className = "caption";
-        cap.textContent = d.caption;
+        cap.textContent = c.text = d.caption;
         el.appendChild(cap);
         c.caption = cap;
         el.addEventListener("click", function () {
@@ -231,6 +234,9 @@ var HayasaPage = (function () {
     }
     el.id = d.name;
     el.dataset.ctl = d.id;
+    var outer = d.parent < 0 ? null : controls[d.parent];
+    c.left = d.left + (outer ? outer.left : 0);
+    c.top = d.top + (outer ? outer.top : 0);
     place(el, d);
     if (d.pixels > 0) el.style.font = fontOf(d);
     el.style.color = css(d.fontColor);
@@ -239,12 +245,22 @@ var HayasaPage = (function () {
     el.hidden = !d.visible;
     c.el = el;
     controls[d.id] = c;
-    parent.insertBefore(el, parent === stage ? popups : null);
+    parent.insertBefore(el, parent === stage ? overlay : null);
+    if (d.kind === "shape") paintShape(c);
   }
 
   function setWidth(id, width) {
     var c = controls[id];
-    if (c) c.el.style.width = Math.max(0, width) + "px";
+    if (!c) return;
+    width = Math.max(0, width);
+    if (c.def.kind !== "shape") {
+      c.el.style.width = width + "px";
+      return;
+    }
+    c.width = width;
+    paintShape(c);
+    if (ticking()) deferred.add(c);
+    else c.el.style.width = width + "px";
   }
 
   function setVisible(id, visible) {
@@ -253,6 +269,7 @@ var HayasaPage = (function () {
     if (!visible && c.open) closeList(c);
     var hadFocus = !visible && c.el.contains(document.activeElement);
     c.el.hidden = !visible;
+    if (c.def.kind === "shape") paintShape(c, true);
     // The focus of a control that goes moves on to the next in the tab
     // chain, as on the desktop, rather than leaving the keyboard nowhere.
     if (hadFocus) focusAfter(c.def.tabIndex);
@@ -275,23 +292,142 @@ var HayasaPage = (function () {
 
   function setCaption(id, text) {
     var c = controls[id];
-    if (!c) return 0;
+    if (!c) return;
+    c.text = text;
     if (c.caption) {
       c.caption.textContent = text;
-      return c.def.width;
+      return;
     }
-    c.el.textContent = text;
-    var width = textWidth(text, fontOf(c.def));
-    c.el.style.width = width + "px";
-    return width;
+    if (ticking()) {
+      deferred.add(c);
+      paintCaption(c);
+      return;
+    }
+    showCaption(c);
+    if (c.onOverlay) clearCaption(c);
+  }
+
+  // The width of a control as the lesson sees it: a label is as wide as its
+  // text, whether or not the element shows that text yet.
+  function captionWidth(id) {
+    var c = controls[id];
+    if (!c) return 0;
+    if (c.caption || c.def.kind !== "label") return c.def.width;
+    return textWidth(c.text, fontOf(c.def));
+  }
+
+  function showCaption(c) {
+    if (c.el.textContent === c.text) return;
+    c.el.textContent = c.text;
+    c.shownWidth = textWidth(c.text, fontOf(c.def));
+    c.el.style.width = c.shownWidth + "px";
   }
 
   function setShapeBrush(id, color) {
     var c = controls[id];
-    if (c && c.inner) c.inner.style.backgroundColor = css(color);
+    if (!c || c.def.kind !== "shape" || c.brush === color) return;
+    c.brush = color;
+    paintShape(c, true);
   }
 
+  // ---- The overlay: what moves on every tick of a run ----
+
+  // A tick of a run changes the bars and the elapsed time. Changing elements
+  // costs the browser a style, layout and paint pass on every tick; a canvas
+  // over the controls takes those pixels instead. The bars always live
+  // there; a label's text goes there only while a run's ticks change it,
+  // and its element, which assistive technology reads, catches up at most
+  // once a second and when the run ends.
+  var deferred = new Set();
+  var lastCatchUp = 0;
+  var overlayFont = "";
+  var CatchUpMs = 1000;
+
+  // Inside the tick of a running timer.
+  function ticking() {
+    return currentEvent === Ev.timer && anyTimerRunning();
+  }
+
+  function anyTimerRunning() {
+    for (var id in timers) if (timers[id].enabled) return true;
+    return false;
+  }
+
+  function overlayRect(color, l, t, r, b) {
+    var x = snap(l),
+      y = snap(t);
+    if (color < 0) octx.clearRect(x, y, snap(r) - x, snap(b) - y);
+    else {
+      octx.fillStyle = css(color);
+      octx.fillRect(x, y, snap(r) - x, snap(b) - y);
+    }
+  }
+
+  // A shape: a one-pixel outline in its pen colour, filled with its brush
+  // colour. A bar that grows is painted from its old right edge on, which
+  // turns from outline to inside; anything else paints it anew.
+  function paintShape(c, anew) {
+    var width = c.el.hidden ? 0 : c.width;
+    var l = c.left,
+      t = c.top,
+      h = c.def.height;
+    var from = Math.max(0, c.painted - 1);
+    if (anew || width < c.painted) {
+      overlayRect(-1, l, t, l + Math.max(c.painted, c.def.width), t + h);
+      from = 0;
+    } else if (width === c.painted) return;
+    c.painted = width;
+    if (width <= 0) return;
+    overlayRect(c.def.penColor, l + from, t, l + width, t + h);
+    if (width > 2 && h > 2) overlayRect(c.brush, l + Math.max(1, from), t + 1, l + width - 1, t + h - 1);
+  }
+
+  // A label's text on the overlay, over the element's place, on the window
+  // colour that the element's own background shows.
+  function paintCaption(c) {
+    var font = fontOf(c.def);
+    if (font !== overlayFont) octx.font = overlayFont = font;
+    var width = Math.round(octx.measureText(c.text).width);
+    var cover = Math.max(width, c.onOverlay || 0, c.shownWidth === undefined ? c.def.width : c.shownWidth);
+    overlayRect(windowColor, c.left, c.top, Math.min(StageWidth, c.left + cover), c.top + c.def.height);
+    c.onOverlay = cover;
+    var x = snap(c.left),
+      y = snap(c.top);
+    octx.save();
+    octx.beginPath();
+    octx.rect(x, y, snap(c.left + cover) - x, snap(c.top + c.def.height) - y);
+    octx.clip();
+    octx.setTransform(deviceScale, 0, 0, deviceScale, 0, 0);
+    octx.fillStyle = css(c.def.fontColor);
+    octx.fillText(c.text, c.left, c.top + Math.round(c.def.pixels * GothicAscent));
+    octx.restore();
+  }
+
+  function clearCaption(c) {
+    overlayRect(-1, c.left, c.top, Math.min(StageWidth, c.left + c.onOverlay), c.top + c.def.height);
+    c.onOverlay = 0;
+  }
+
+  // After a tick: the elements catch up once a second, and for good when
+  // the run has ended.
+  function afterTick() {
+    var running = anyTimerRunning();
+    var now = performance.now();
+    if (running && now - lastCatchUp < CatchUpMs) return;
+    lastCatchUp = now;
+    deferred.forEach(function (c) {
+      if (c.def.kind === "shape") c.el.style.width = c.width + "px";
+      else {
+        showCaption(c);
+        if (!running && c.onOverlay) clearCaption(c);
+      }
+    });
+    if (!running) deferred.clear();
+  }
+
+  var windowColor = 0xf0f0f0;
   function setWindowColor(color) {
+    windowColor = color;
     var root = document.documentElement.style;
     root.setProperty("--window", css(color));
     // The lists' frames are drawn in a darker shade of the window's colour,
@@ -870,9 +1006,14 @@ var HayasaPage = (function () {
     var h = Math.round(StageHeight * k);
     if (surface.width !== w || surface.height !== h || deviceScale !== k) {
       deviceScale = k;
-      surface.width = w;
-      surface.height = h;
+      surface.width = overlay.width = w;
+      surface.height = overlay.height = h;
       redraw();
+      Object.keys(controls).forEach(function (id) {
+        var c = controls[id];
+        if (c.def.kind === "shape") paintShape(c, true);
+        else if (c.onOverlay) paintCaption(c);
+      });
     }
   }
 
@@ -899,7 +1040,7 @@ var HayasaPage = (function () {
     t.interval = interval;
     t.enabled = enabled;
     if (!enabled) return;
-    t.origin = performance.now();
+    t.origin = lastCatchUp = performance.now();
     t.next = 1;
     schedule(t);
   }
@@ -1009,7 +1150,14 @@ var HayasaPage = (function () {
     stage = document.getElementById("stage");
     surface = document.getElementById("surface");
     ctx = surface.getContext("2d", { alpha: false });
+    overlay = document.createElement("canvas");
+    overlay.id = "overlay";
+    overlay.setAttribute("aria-hidden", "true");
+    overlay.width = StageWidth;
+    overlay.height = StageHeight;
+    octx = overlay.getContext("2d");
     popups = document.getElementById("popups");
+    stage.insertBefore(overlay, popups);
     live = document.getElementById("live");
     closing = document.getElementById("closing");
     msgbox = document.getElementById("msgbox");
@@ -1098,6 +1246,7 @@ var HayasaPage = (function () {
     setWidth: setWidth,
     setVisible: setVisible,
     setCaption: setCaption,
+    captionWidth: captionWidth,
     itemIndex: itemIndex,
     setItemIndex: setItemIndex,
     setShapeBrush: setShapeBrush,
