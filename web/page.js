@@ -35,7 +35,7 @@ var HayasaPage = (function () {
 
   var Module = null;
   var Ev = null;
-  var stage, surface, ctx, overlay, octx, popups, live, closing, msgbox, msgText, msgOk;
+  var stage, surface, ctx, popups, live, closing, msgbox, msgText, msgOk;
   var measureCtx = document.createElement("canvas").getContext("2d");
   var controls = {}; // by control id
   var ops = []; // what stands on the drawing surface, in stage pixels
@@ -76,6 +76,23 @@ var HayasaPage = (function () {
 
   function textWidth(text, font) {
     return Math.round(exactTextWidth(text, font));
+  }
+
+  // The width of a text as the sum of its characters' advances, each
+  // measured once: measuring a whole new text on every tick of a run costs
+  // more than the rest of the tick's script together. The Japanese faces
+  // have no kerning, so for them the sum is the text's width.
+  var advances = {};
+  function advance(text, font) {
+    var known = advances[font] || (advances[font] = {});
+    var sum = 0;
+    for (var i = 0; i < text.length; i++) {
+      var ch = text[i];
+      var w = known[ch];
+      if (w === undefined) w = known[ch] = exactTextWidth(ch, font);
+      sum += w;
+    }
+    return Math.round(sum);
   }
 
   // ---- Events into the lesson ----
@@ -143,7 +160,7 @@ var HayasaPage = (function () {
     terminated = false;
     ops = [];
     deferred.clear();
-    if (octx) octx.clearRect(0, 0, overlay.width, overlay.height);
+    runningTimers = 0;
   }
 
   function place(el, d) {
@@ -162,14 +179,15 @@ var HayasaPage = (function () {
         el = document.createElement("div");
         el.className = "label";
         el.textContent = c.text = d.caption;
+        c.shownWidth = d.width;
         if (d.face === LatinFace) {
           el.classList.add("latin");
           el.style.setProperty("--ascent", Math.round(d.pixels * LatinAscent) + "px");
         }
         break;
       case "shape":
-        // The element is for assistive technology; the bar is painted on
-        // the overlay (see paintShape).
+        // The element is for assistive technology; the bar is painted on a
+        // canvas beside it (see paintShape).
         el = document.createElement("div");
         el.className = "shape";
         el.setAttribute("role", "img");
@@ -245,8 +263,11 @@ var HayasaPage = (function () {
     el.hidden = !d.visible;
     c.el = el;
     controls[d.id] = c;
-    parent.insertBefore(el, parent === stage ? overlay : null);
-    if (d.kind === "shape") paintShape(c);
+    parent.insertBefore(el, parent === stage ? popups : null);
+    if (d.kind === "shape") {
+      c.canvas = paintCanvas(c, d.width, d.height);
+      paintShape(c);
+    }
   }
 
   function setWidth(id, width) {
@@ -270,6 +291,7 @@ var HayasaPage = (function () {
     var hadFocus = !visible && c.el.contains(document.activeElement);
     c.el.hidden = !visible;
     if (c.def.kind === "shape") paintShape(c, true);
+    if (c.ticker && !visible) showCaption(c);
     // The focus of a control that goes moves on to the next in the tab
     // chain, as on the desktop, rather than leaving the keyboard nowhere.
     if (hadFocus) focusAfter(c.def.tabIndex);
@@ -300,11 +322,10 @@ var HayasaPage = (function () {
     }
     if (ticking()) {
       deferred.add(c);
-      paintCaption(c);
+      tickCaption(c);
       return;
     }
     showCaption(c);
-    if (c.onOverlay) clearCaption(c);
   }
 
   // The width of a control as the lesson sees it: a label is as wide as its
@@ -316,11 +337,17 @@ var HayasaPage = (function () {
     return textWidth(c.text, fontOf(c.def));
   }
 
-  function showCaption(c) {
-    if (c.el.textContent === c.text) return;
-    c.el.textContent = c.text;
-    c.shownWidth = textWidth(c.text, fontOf(c.def));
-    c.el.style.width = c.shownWidth + "px";
+  // The element takes the text; during a run its canvas goes on showing it.
+  function showCaption(c, running) {
+    if (c.el.textContent !== c.text) {
+      c.el.textContent = c.text;
+      c.shownWidth = textWidth(c.text, fontOf(c.def));
+      c.el.style.width = c.shownWidth + "px";
+    }
+    if (!running && c.ticker && !c.ticker.hidden) {
+      c.ticker.hidden = true;
+      c.el.classList.remove("ticking");
+    }
   }
 
   function setShapeBrush(id, color) {
@@ -330,97 +357,137 @@ var HayasaPage = (function () {
     paintShape(c, true);
   }
 
-  // ---- The overlay: what moves on every tick of a run ----
+  // ---- What moves on every tick of a run ----
 
   // A tick of a run changes the bars and the elapsed time. Changing elements
-  // costs the browser a style, layout and paint pass on every tick; a canvas
-  // over the controls takes those pixels instead. The bars always live
-  // there; a label's text goes there only while a run's ticks change it,
-  // and its element, which assistive technology reads, catches up at most
-  // once a second and when the run ends.
+  // costs the browser a style, layout and paint pass on every tick; small
+  // canvases beside them take those pixels instead, each just the size of
+  // what it shows, as the browser copies a canvas whole when it changes. A
+  // bar always lives on its canvas; a label's text goes to one only while a
+  // run's ticks change it. The elements, which assistive technology reads,
+  // catch up at most once a second and when the run ends.
   var deferred = new Set();
   var lastCatchUp = 0;
-  var overlayFont = "";
   var CatchUpMs = 1000;
+  var runningTimers = 0;
 
   // Inside the tick of a running timer.
   function ticking() {
-    return currentEvent === Ev.timer && anyTimerRunning();
+    return currentEvent === Ev.timer && runningTimers > 0;
   }
 
-  function anyTimerRunning() {
-    for (var id in timers) if (timers[id].enabled) return true;
-    return false;
+  // A canvas over a control's place in its parent, one stage pixel being
+  // deviceScale canvas pixels.
+  function paintCanvas(c, width, height) {
+    var canvas = document.createElement("canvas");
+    canvas.className = "paint";
+    canvas.setAttribute("aria-hidden", "true");
+    canvas.style.left = c.def.left + "px";
+    canvas.style.top = c.def.top + "px";
+    canvas.style.width = width + "px";
+    canvas.style.height = height + "px";
+    canvas.hidden = true;
+    canvas.stageWidth = width;
+    canvas.stageHeight = height;
+    c.el.parentNode.insertBefore(canvas, c.el.nextSibling);
+    canvas.ctx = canvas.getContext("2d");
+    scaleCanvas(canvas);
+    return canvas;
   }
 
-  function overlayRect(color, l, t, r, b) {
+  // Returns whether the backing store changed, which wipes the canvas.
+  function scaleCanvas(canvas) {
+    var w = Math.round(canvas.stageWidth * deviceScale);
+    var h = Math.round(canvas.stageHeight * deviceScale);
+    if (canvas.width === w && canvas.height === h && canvas.scale === deviceScale) return false;
+    canvas.width = w;
+    canvas.height = h;
+    canvas.scale = deviceScale;
+    canvas.fill = -1;
+    canvas.painted = 0;
+    canvas.font = "";
+    return true;
+  }
+
+  // A rectangle in stage pixels from the canvas's corner; color -1 clears.
+  function canvasRect(canvas, color, l, t, r, b) {
     var x = snap(l),
-      y = snap(t);
-    if (color < 0) octx.clearRect(x, y, snap(r) - x, snap(b) - y);
-    else {
-      octx.fillStyle = css(color);
-      octx.fillRect(x, y, snap(r) - x, snap(b) - y);
+      y = snap(t),
+      w = snap(r) - x,
+      h = snap(b) - y;
+    if (color < 0) {
+      canvas.ctx.clearRect(x, y, w, h);
+      return;
     }
+    if (canvas.fill !== color) {
+      canvas.ctx.fillStyle = css(color);
+      canvas.fill = color;
+    }
+    canvas.ctx.fillRect(x, y, w, h);
   }
 
   // A shape: a one-pixel outline in its pen colour, filled with its brush
   // colour. A bar that grows is painted from its old right edge on, which
   // turns from outline to inside; anything else paints it anew.
   function paintShape(c, anew) {
-    var width = c.el.hidden ? 0 : c.width;
-    var l = c.left,
-      t = c.top,
-      h = c.def.height;
+    var canvas = c.canvas;
+    var shown = !c.el.hidden;
+    if (canvas.hidden === shown) {
+      canvas.hidden = !shown;
+      anew = true;
+    }
+    var width = shown ? Math.min(c.width, canvas.stageWidth) : 0;
+    var h = c.def.height;
     var from = Math.max(0, c.painted - 1);
     if (anew || width < c.painted) {
-      overlayRect(-1, l, t, l + Math.max(c.painted, c.def.width), t + h);
+      canvasRect(canvas, -1, 0, 0, canvas.stageWidth, h);
       from = 0;
     } else if (width === c.painted) return;
     c.painted = width;
     if (width <= 0) return;
-    overlayRect(c.def.penColor, l + from, t, l + width, t + h);
-    if (width > 2 && h > 2) overlayRect(c.brush, l + Math.max(1, from), t + 1, l + width - 1, t + h - 1);
+    canvasRect(canvas, c.def.penColor, from, 0, width, h);
+    if (width > 2 && h > 2 && c.brush !== c.def.penColor)
+      canvasRect(canvas, c.brush, Math.max(1, from), 1, width - 1, h - 1);
   }
 
-  // A label's text on the overlay, over the element's place, on the window
-  // colour that the element's own background shows.
-  function paintCaption(c) {
+  // A label's text during a run: its element turns its own text transparent
+  // and the canvas over it, which reaches as far as the stage's right edge,
+  // paints the label as the element would, the text on the label's
+  // background as wide as the text's advance. Text drawn onto that opaque
+  // background gets the same pixels as the element's; drawn on a clear
+  // canvas its edges would blend differently.
+  function tickCaption(c) {
+    var canvas = c.ticker;
+    if (!canvas) canvas = c.ticker = paintCanvas(c, StageWidth - c.left, c.def.height);
+    if (canvas.hidden) {
+      canvas.hidden = false;
+      c.el.classList.add("ticking");
+    }
+    var ctx = canvas.ctx;
     var font = fontOf(c.def);
-    if (font !== overlayFont) octx.font = overlayFont = font;
-    var width = Math.round(octx.measureText(c.text).width);
-    var cover = Math.max(width, c.onOverlay || 0, c.shownWidth === undefined ? c.def.width : c.shownWidth);
-    overlayRect(windowColor, c.left, c.top, Math.min(StageWidth, c.left + cover), c.top + c.def.height);
-    c.onOverlay = cover;
-    var x = snap(c.left),
-      y = snap(c.top);
-    octx.save();
-    octx.beginPath();
-    octx.rect(x, y, snap(c.left + cover) - x, snap(c.top + c.def.height) - y);
-    octx.clip();
-    octx.setTransform(deviceScale, 0, 0, deviceScale, 0, 0);
-    octx.fillStyle = css(c.def.fontColor);
-    octx.fillText(c.text, c.left, c.top + Math.round(c.def.pixels * GothicAscent));
-    octx.restore();
-  }
-
-  function clearCaption(c) {
-    overlayRect(-1, c.left, c.top, Math.min(StageWidth, c.left + c.onOverlay), c.top + c.def.height);
-    c.onOverlay = 0;
+    if (canvas.font !== font) {
+      ctx.setTransform(deviceScale, 0, 0, deviceScale, 0, 0);
+      ctx.font = canvas.font = font;
+    }
+    var width = Math.max(advance(c.text, font), c.shownWidth);
+    if (width < canvas.painted) ctx.clearRect(width, 0, canvas.painted - width, c.def.height);
+    canvas.painted = width;
+    ctx.fillStyle = css(windowColor);
+    ctx.fillRect(0, 0, width, c.def.height);
+    ctx.fillStyle = css(c.def.fontColor);
+    ctx.fillText(c.text, 0, Math.round(c.def.pixels * (c.def.face === LatinFace ? LatinAscent : GothicAscent)));
   }
 
   // After a tick: the elements catch up once a second, and for good when
   // the run has ended.
   function afterTick() {
-    var running = anyTimerRunning();
+    var running = runningTimers > 0;
     var now = performance.now();
     if (running && now - lastCatchUp < CatchUpMs) return;
     lastCatchUp = now;
     deferred.forEach(function (c) {
       if (c.def.kind === "shape") c.el.style.width = c.width + "px";
-      else {
-        showCaption(c);
-        if (!running && c.onOverlay) clearCaption(c);
-      }
+      else showCaption(c, running);
     });
     if (!running) deferred.clear();
   }
@@ -1006,13 +1073,13 @@ var HayasaPage = (function () {
     var h = Math.round(StageHeight * k);
     if (surface.width !== w || surface.height !== h || deviceScale !== k) {
       deviceScale = k;
-      surface.width = overlay.width = w;
-      surface.height = overlay.height = h;
+      surface.width = w;
+      surface.height = h;
       redraw();
       Object.keys(controls).forEach(function (id) {
         var c = controls[id];
-        if (c.def.kind === "shape") paintShape(c, true);
-        else if (c.onOverlay) paintCaption(c);
+        if (c.canvas && scaleCanvas(c.canvas)) paintShape(c, true);
+        if (c.ticker && scaleCanvas(c.ticker) && !c.ticker.hidden) tickCaption(c);
       });
     }
   }
@@ -1038,6 +1105,7 @@ var HayasaPage = (function () {
     if (t.enabled && !enabled && currentEvent === Ev.timer) runEnded = true;
     stopTimer(t);
     t.interval = interval;
+    runningTimers += (enabled ? 1 : 0) - (t.enabled ? 1 : 0);
     t.enabled = enabled;
     if (!enabled) return;
     t.origin = lastCatchUp = performance.now();
@@ -1110,6 +1178,7 @@ var HayasaPage = (function () {
         stopTimer(timers[id]);
         timers[id].enabled = false;
       });
+      runningTimers = 0;
       Object.keys(controls).forEach(function (id) {
         var c = controls[id];
         if (c.open) {
@@ -1150,14 +1219,7 @@ var HayasaPage = (function () {
     stage = document.getElementById("stage");
     surface = document.getElementById("surface");
     ctx = surface.getContext("2d", { alpha: false });
-    overlay = document.createElement("canvas");
-    overlay.id = "overlay";
-    overlay.setAttribute("aria-hidden", "true");
-    overlay.width = StageWidth;
-    overlay.height = StageHeight;
-    octx = overlay.getContext("2d");
     popups = document.getElementById("popups");
-    stage.insertBefore(overlay, popups);
     live = document.getElementById("live");
     closing = document.getElementById("closing");
     msgbox = document.getElementById("msgbox");
