@@ -151,8 +151,9 @@ var HayasaPage = (function () {
     timers = {};
     Object.keys(controls).forEach(function (id) {
       var c = controls[id];
-      if (c.list) c.list.remove();
-      if (c.el.parentNode) c.el.remove();
+      [c.list, c.canvas, c.ticker, c.el].forEach(function (el) {
+        if (el && el.parentNode) el.remove();
+      });
     });
     controls = {};
     activeControl = -1;
@@ -320,6 +321,12 @@ var HayasaPage = (function () {
       c.caption.textContent = text;
       return;
     }
+    // A label whose text changes gets its canvas at once, before a run's
+    // first tick would have to make one.
+    if (!c.ticker) {
+      c.ticker = paintCanvas(c, StageWidth - c.left, c.def.height);
+      c.ticker.hidden = false;
+    }
     if (ticking()) {
       deferred.add(c);
       tickCaption(c);
@@ -337,16 +344,20 @@ var HayasaPage = (function () {
     return textWidth(c.text, fontOf(c.def));
   }
 
-  // The element takes the text; during a run its canvas goes on showing it.
-  function showCaption(c, running) {
+  // The element shows the text itself again.
+  function showCaption(c) {
     if (c.el.textContent !== c.text) {
       c.el.textContent = c.text;
       c.shownWidth = textWidth(c.text, fontOf(c.def));
       c.el.style.width = c.shownWidth + "px";
     }
-    if (!running && c.ticker && !c.ticker.hidden) {
-      c.ticker.hidden = true;
-      c.el.classList.remove("ticking");
+    var canvas = c.ticker;
+    if (canvas && canvas.painted) {
+      canvas.ctx.save();
+      canvas.ctx.setTransform(1, 0, 0, 1, 0, 0);
+      canvas.ctx.clearRect(0, 0, canvas.width, canvas.height);
+      canvas.ctx.restore();
+      canvas.painted = 0;
     }
   }
 
@@ -440,7 +451,8 @@ var HayasaPage = (function () {
     var h = c.def.height;
     var from = Math.max(0, c.painted - 1);
     if (anew || width < c.painted) {
-      canvasRect(canvas, -1, 0, 0, canvas.stageWidth, h);
+      // A canvas that was never painted, or was cleared, is clear already.
+      if (c.painted > 0) canvasRect(canvas, -1, 0, 0, canvas.stageWidth, h);
       from = 0;
     } else if (width === c.painted) return;
     c.painted = width;
@@ -450,19 +462,14 @@ var HayasaPage = (function () {
       canvasRect(canvas, c.brush, Math.max(1, from), 1, width - 1, h - 1);
   }
 
-  // A label's text during a run: its element turns its own text transparent
-  // and the canvas over it, which reaches as far as the stage's right edge,
-  // paints the label as the element would, the text on the label's
-  // background as wide as the text's advance. Text drawn onto that opaque
-  // background gets the same pixels as the element's; drawn on a clear
-  // canvas its edges would blend differently.
+  // A label's text during a run: the canvas over the element, which reaches
+  // as far as the stage's right edge, paints the label as the element
+  // would, the text on the label's background, covering the element and
+  // the text's advance. Text drawn onto that opaque background gets the
+  // same pixels as the element's; drawn on a clear canvas its edges would
+  // blend differently.
   function tickCaption(c) {
     var canvas = c.ticker;
-    if (!canvas) canvas = c.ticker = paintCanvas(c, StageWidth - c.left, c.def.height);
-    if (canvas.hidden) {
-      canvas.hidden = false;
-      c.el.classList.add("ticking");
-    }
     var ctx = canvas.ctx;
     var font = fontOf(c.def);
     if (canvas.font !== font) {
@@ -478,18 +485,28 @@ var HayasaPage = (function () {
     ctx.fillText(c.text, 0, Math.round(c.def.pixels * (c.def.face === LatinFace ? LatinAscent : GothicAscent)));
   }
 
-  // After a tick: the elements catch up once a second, and for good when
-  // the run has ended.
+  // After a tick: a label's element takes its text once a second, for
+  // screen readers, under the canvas that goes on showing it; when the run
+  // has ended every element catches up for good.
   function afterTick() {
-    var running = runningTimers > 0;
+    if (runningTimers === 0) {
+      deferred.forEach(function (c) {
+        if (c.def.kind === "shape") c.el.style.width = c.width + "px";
+        else showCaption(c);
+      });
+      deferred.clear();
+      return;
+    }
     var now = performance.now();
-    if (running && now - lastCatchUp < CatchUpMs) return;
+    if (now - lastCatchUp < CatchUpMs) return;
     lastCatchUp = now;
     deferred.forEach(function (c) {
-      if (c.def.kind === "shape") c.el.style.width = c.width + "px";
-      else showCaption(c, running);
+      if (c.def.kind === "shape" || c.el.textContent === c.text) return;
+      // The text may now reach past the element's width, which follows at
+      // the run's end: the canvas covers as far as it reaches.
+      c.el.textContent = c.text;
+      c.shownWidth = Math.max(c.shownWidth, advance(c.text, fontOf(c.def)));
     });
-    if (!running) deferred.clear();
   }
 
   var windowColor = 0xf0f0f0;
@@ -1079,7 +1096,7 @@ var HayasaPage = (function () {
       Object.keys(controls).forEach(function (id) {
         var c = controls[id];
         if (c.canvas && scaleCanvas(c.canvas)) paintShape(c, true);
-        if (c.ticker && scaleCanvas(c.ticker) && !c.ticker.hidden) tickCaption(c);
+        if (c.ticker && scaleCanvas(c.ticker) && deferred.has(c)) tickCaption(c);
       });
     }
   }
