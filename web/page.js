@@ -321,11 +321,12 @@ var HayasaPage = (function () {
       c.caption.textContent = text;
       return;
     }
-    // A label whose text changes gets its canvas at once, before a run's
-    // first tick would have to make one.
+    // A label whose text changes gets its canvas at once, its font set,
+    // before a run's first tick would have to make one.
     if (!c.ticker) {
       c.ticker = paintCanvas(c, StageWidth - c.left, c.def.height);
       c.ticker.hidden = false;
+      tickerFont(c);
     }
     if (ticking()) {
       deferred.add(c);
@@ -387,17 +388,17 @@ var HayasaPage = (function () {
     return currentEvent === Ev.timer && runningTimers > 0;
   }
 
-  // A canvas over a control's place in its parent, one stage pixel being
-  // deviceScale canvas pixels.
+  // A canvas over a control's place, width by height stage pixels from the
+  // control's corner.
   function paintCanvas(c, width, height) {
     var canvas = document.createElement("canvas");
     canvas.className = "paint";
     canvas.setAttribute("aria-hidden", "true");
-    canvas.style.left = c.def.left + "px";
-    canvas.style.top = c.def.top + "px";
-    canvas.style.width = width + "px";
-    canvas.style.height = height + "px";
     canvas.hidden = true;
+    canvas.left = c.left; // on the stage
+    canvas.top = c.top;
+    canvas.parentLeft = c.left - c.def.left;
+    canvas.parentTop = c.top - c.def.top;
     canvas.stageWidth = width;
     canvas.stageHeight = height;
     c.el.parentNode.insertBefore(canvas, c.el.nextSibling);
@@ -406,13 +407,23 @@ var HayasaPage = (function () {
     return canvas;
   }
 
-  // Returns whether the backing store changed, which wipes the canvas.
+  // The canvas covers whole device pixels, as the drawing surface does, so
+  // that a scaled stage shows its pixels as they are drawn rather than
+  // resampled. Returns whether the backing store changed, which wipes it.
   function scaleCanvas(canvas) {
-    var w = Math.round(canvas.stageWidth * deviceScale);
-    var h = Math.round(canvas.stageHeight * deviceScale);
+    var x0 = snap(canvas.left),
+      y0 = snap(canvas.top);
+    var w = snap(canvas.left + canvas.stageWidth) - x0;
+    var h = snap(canvas.top + canvas.stageHeight) - y0;
     if (canvas.width === w && canvas.height === h && canvas.scale === deviceScale) return false;
+    canvas.style.left = x0 / deviceScale - canvas.parentLeft + "px";
+    canvas.style.top = y0 / deviceScale - canvas.parentTop + "px";
+    canvas.style.width = w / deviceScale + "px";
+    canvas.style.height = h / deviceScale + "px";
     canvas.width = w;
     canvas.height = h;
+    canvas.x0 = x0;
+    canvas.y0 = y0;
     canvas.scale = deviceScale;
     canvas.fill = -1;
     canvas.painted = 0;
@@ -420,12 +431,12 @@ var HayasaPage = (function () {
     return true;
   }
 
-  // A rectangle in stage pixels from the canvas's corner; color -1 clears.
+  // A rectangle in stage pixels from the control's corner; color -1 clears.
   function canvasRect(canvas, color, l, t, r, b) {
-    var x = snap(l),
-      y = snap(t),
-      w = snap(r) - x,
-      h = snap(b) - y;
+    var x = snap(canvas.left + l) - canvas.x0,
+      y = snap(canvas.top + t) - canvas.y0,
+      w = snap(canvas.left + r) - canvas.x0 - x,
+      h = snap(canvas.top + b) - canvas.y0 - y;
     if (color < 0) {
       canvas.ctx.clearRect(x, y, w, h);
       return;
@@ -468,21 +479,31 @@ var HayasaPage = (function () {
   // the text's advance. Text drawn onto that opaque background gets the
   // same pixels as the element's; drawn on a clear canvas its edges would
   // blend differently.
+  // The ticker draws in stage pixels from the label's corner.
+  function tickerFont(c) {
+    var canvas = c.ticker;
+    var font = fontOf(c.def);
+    if (canvas.font !== font) {
+      var k = deviceScale;
+      canvas.ctx.setTransform(k, 0, 0, k, canvas.left * k - canvas.x0, canvas.top * k - canvas.y0);
+      canvas.ctx.font = canvas.font = font;
+    }
+    return font;
+  }
+
   function tickCaption(c) {
     var canvas = c.ticker;
     var ctx = canvas.ctx;
-    var font = fontOf(c.def);
-    if (canvas.font !== font) {
-      ctx.setTransform(deviceScale, 0, 0, deviceScale, 0, 0);
-      ctx.font = canvas.font = font;
-    }
+    var font = tickerFont(c);
     var width = Math.max(advance(c.text, font), c.shownWidth);
     if (width < canvas.painted) ctx.clearRect(width, 0, canvas.painted - width, c.def.height);
     canvas.painted = width;
     ctx.fillStyle = css(windowColor);
     ctx.fillRect(0, 0, width, c.def.height);
     ctx.fillStyle = css(c.def.fontColor);
-    ctx.fillText(c.text, 0, Math.round(c.def.pixels * (c.def.face === LatinFace ? LatinAscent : GothicAscent)));
+    // The baseline where the element puts it.
+    var ascent = c.def.face === LatinFace ? LatinAscent : GothicAscent;
+    ctx.fillText(c.text, 0, Math.round(c.def.pixels * ascent));
   }
 
   // After a tick: a label's element takes its text once a second, for
