@@ -78,7 +78,10 @@ echo "| of which script, style recalculation, layout | $(wv web_tick_script_ms),
 echo "| Main thread's CPU time per tick | $(wv web_tick_thread_ms) ms | – | |"
 echo "| Task time per 20 ms of the page at rest, for comparison | $(wv web_idle_task_ms) ms | – | |"
 echo "| Task time per tick, throttled 6× | $(wv web_tick_task_throttled_ms) ms | – | |"
-echo "| Task time per change of one label's text on a bare page (the browser's own frame) | $(wv web_frame_floor_ms) ms | – | |"
+echo "| Bare page, task time per 20 ms: the timer alone | $(wv web_frame_floor_none_ms) ms | – | |"
+echo "| Bare page: one label's text changed (the browser's own frame) | $(wv web_frame_floor_text_ms) ms | – | |"
+echo "| Bare page: a few columns on a stage-sized canvas, without and with a label's text beside them | $(wv web_frame_floor_canvas_ms), $(wv web_frame_floor_canvas_text_ms) ms | – | |"
+echo "| Bare page: columns and the elapsed time on the stage-sized canvas; on canvases of their own size | $(wv web_frame_floor_canvas_caption_ms), $(wv web_frame_floor_strips_caption_ms) ms | – | |"
 h=$(wv web_js_heap_mb)
 echo "| JS heap used after the race | $h MB | ≤ 10 MB | $(verdict "$h" 0 10) |"
 s=$(wv web_page_mb)

@@ -3,6 +3,7 @@
 prints "key value" lines for bench/run.sh. A report, not a test.
 
 Usage: bench/web_bench.py PAGE [loads]
+       bench/web_bench.py --floors PAGE   (only the bare pages' frames)
 """
 
 import os
@@ -79,38 +80,97 @@ def race(p, url, throttle):
     return wall, per_tick, after["JSHeapUsedSize"]
 
 
-# The browser's own cost of a frame: a bare page that changes the text of one
-# label on a 20 ms grid, 200 times, as the race does to its elapsed time.
+# The browser's own cost of a frame: a bare page that changes, on a 20 ms
+# grid, 200 times as a race does, what its variant names: the text of one
+# label ("text"); a few columns of three bars on a canvas of the stage's size
+# at the device's pixel ratio ("canvas"); both ("canvas+text"); the columns
+# and the elapsed time as text on that canvas ("canvas+caption"); or the
+# columns and the text each on a canvas of its own just their size
+# ("strips+caption"); or nothing, the timer alone ("none").
 FLOOR = """<!DOCTYPE html><meta charset="utf-8"><title>floor</title>
+<style>body{margin:0;background:rgb(240,240,240)}canvas{position:absolute}</style>
 <div id="label" style="position:absolute;left:656px;top:128px;font:bold 32px sans-serif">経過時間0.00秒</div>
 <script>
-window.runFloor = function (done) {
-  var label = document.getElementById("label"), n = 0, t0 = performance.now();
+window.runFloor = function (variant, done) {
+  var dpr = window.devicePixelRatio || 1;
+  function canvas(left, top, width, height) {
+    var c = document.createElement("canvas");
+    c.style.left = left + "px";
+    c.style.top = top + "px";
+    c.style.width = width + "px";
+    c.style.height = height + "px";
+    if (/layer/.test(variant)) c.style.willChange = "transform";
+    c.width = Math.round(width * dpr);
+    c.height = Math.round(height * dpr);
+    document.body.appendChild(c);
+    var ctx = c.getContext("2d", { alpha: false });
+    ctx.setTransform(dpr, 0, 0, dpr, -left * dpr, -top * dpr);
+    ctx.fillStyle = "rgb(240, 240, 240)";
+    ctx.fillRect(left, top, width, height);
+    return ctx;
+  }
+  var label = document.getElementById("label");
+  var strips = variant.indexOf("strips") === 0;
+  var stage = strips ? null : canvas(0, 0, 1024, 768);
+  var bars = [0, 1, 2].map(function (i) {
+    return strips ? canvas(104, 200 + 56 * i, 800, 20) : stage;
+  });
+  var caption = strips ? canvas(656, 128, 256, 32) : stage;
+  var colours = ["rgb(128, 0, 0)", "rgb(0, 0, 255)", "rgb(255, 0, 255)"];
+  var n = 0, t0 = performance.now();
   (function tick() {
     if (++n > 200) return done((performance.now() - t0) / 1000);
-    label.textContent = "経過時間" + (n * 0.05).toFixed(2) + "秒";
+    var text = "経過時間" + (n * 0.05).toFixed(2) + "秒";
+    if (variant !== "text" && variant !== "none")
+      for (var i = 0; i < 3; i++) {
+        bars[i].fillStyle = colours[i];
+        bars[i].fillRect(104 + (n - 1) * 4, 200 + 56 * i, 4, 20);
+      }
+    if (variant === "text" || variant === "canvas+text") label.textContent = text;
+    if (/caption/.test(variant)) {
+      caption.fillStyle = "rgb(240, 240, 240)";
+      caption.fillRect(656, 128, 256, 32);
+      caption.fillStyle = "rgb(0, 0, 0)";
+      caption.font = "bold 32px sans-serif";
+      caption.fillText(text, 656, 156);
+    }
     setTimeout(tick, Math.max(0, t0 + (n + 1) * 20 - performance.now()));
   })();
 };
 </script>"""
+FLOOR_VARIANTS = ("none", "text", "canvas", "canvas+text", "canvas+caption", "strips+caption")
 
 
-def frame_floor(p):
-    """Main-thread task time per change of the bare page's label."""
+def frame_floor(p, variant):
+    """Main-thread task time per change of the bare page."""
     with tempfile.NamedTemporaryFile("w", suffix=".html", delete=False, encoding="utf-8") as f:
         f.write(FLOOR)
     try:
         p.d.get("file://" + f.name)
         p.d.set_script_timeout(60)
+        time.sleep(0.5)  # the load's own frames are not counted
         before = metrics(p)
-        p.d.execute_async_script("window.runFloor(arguments[0]);")
+        p.d.execute_async_script("window.runFloor(arguments[0], arguments[1]);", variant)
         after = metrics(p)
     finally:
         os.unlink(f.name)
     return (after["TaskDuration"] - before["TaskDuration"]) * 1000 / 200
 
 
+def floors(p):
+    for v in FLOOR_VARIANTS:
+        print("web_frame_floor_%s_ms %.4f" % (v.replace("+", "_"), frame_floor(p, v)))
+
+
 def main():
+    if sys.argv[1] == "--floors":
+        p = bt.Page("chromium", "file://" + os.path.abspath(sys.argv[2]))
+        try:
+            p.d.execute_cdp_cmd("Performance.enable", {})
+            floors(p)
+        finally:
+            p.quit()
+        return
     page = os.path.abspath(sys.argv[1])
     loads = int(sys.argv[2]) if len(sys.argv) > 2 else 10
     url = "file://" + page
@@ -137,7 +197,7 @@ def main():
         print("web_tick_layout_ms %.4f" % tick["LayoutDuration"])
         print("web_tick_style_ms %.4f" % tick["RecalcStyleDuration"])
         print("web_js_heap_mb %.2f" % (heap / 1e6))
-        print("web_frame_floor_ms %.4f" % frame_floor(p))
+        floors(p)
         wall6, tick6, _ = race(p, url, 6)
         print("web_race_10s_wall_throttled_s %.3f" % wall6)
         print("web_tick_task_throttled_ms %.4f" % tick6["TaskDuration"])

@@ -78,6 +78,23 @@ var HayasaPage = (function () {
     return Math.round(exactTextWidth(text, font));
   }
 
+  // The width of a text as the sum of its characters' advances, each
+  // measured once: measuring a whole new text on every tick of a run costs
+  // more than the rest of the tick's script together. The Japanese faces
+  // have no kerning, so for them the sum is the text's width.
+  var advances = {};
+  function advance(text, font) {
+    var known = advances[font] || (advances[font] = {});
+    var sum = 0;
+    for (var i = 0; i < text.length; i++) {
+      var ch = text[i];
+      var w = known[ch];
+      if (w === undefined) w = known[ch] = exactTextWidth(ch, font);
+      sum += w;
+    }
+    return Math.round(sum);
+  }
+
   // ---- Events into the lesson ----
 
   // Handlers run one at a time: an event that a control raises while a
@@ -108,6 +125,7 @@ var HayasaPage = (function () {
       dispatching--;
       currentEvent = -1;
     }
+    if (event === Ev.timer) afterTick();
     if (textsChanged) describe();
     if (runEnded) {
       // The elapsed time of the finished run, after the arrivals.
@@ -133,14 +151,17 @@ var HayasaPage = (function () {
     timers = {};
     Object.keys(controls).forEach(function (id) {
       var c = controls[id];
-      if (c.list) c.list.remove();
-      if (c.el.parentNode) c.el.remove();
+      [c.list, c.canvas, c.ticker, c.el].forEach(function (el) {
+        if (el && el.parentNode) el.remove();
+      });
     });
     controls = {};
     activeControl = -1;
     pending.length = 0;
     terminated = false;
     ops = [];
+    deferred.clear();
+    runningTimers = 0;
   }
 
   function place(el, d) {
@@ -158,21 +179,22 @@ var HayasaPage = (function () {
       case "label":
         el = document.createElement("div");
         el.className = "label";
-        el.textContent = d.caption;
+        el.textContent = c.text = d.caption;
+        c.shownWidth = d.width;
         if (d.face === LatinFace) {
           el.classList.add("latin");
           el.style.setProperty("--ascent", Math.round(d.pixels * LatinAscent) + "px");
         }
         break;
       case "shape":
+        // The element is for assistive technology; the bar is painted on a
+        // canvas beside it (see paintShape).
         el = document.createElement("div");
         el.className = "shape";
         el.setAttribute("role", "img");
-        el.style.backgroundColor = css(d.penColor);
-        c.inner = document.createElement("div");
-        c.inner.className = "brush";
-        c.inner.style.backgroundColor = css(0xffffff);
-        el.appendChild(c.inner);
+        c.width = d.width;
+        c.painted = 0;
+        c.brush = 0xffffff;
         break;
       case "group":
         el = document.createElement("div");
@@ -211,7 +233,7 @@ var HayasaPage = (function () {
         el.className = "button";
         var cap = document.createElement("span");
         cap.className = "caption";
-        cap.textContent = d.caption;
+        cap.textContent = c.text = d.caption;
         el.appendChild(cap);
         c.caption = cap;
         el.addEventListener("click", function () {
@@ -231,6 +253,9 @@ var HayasaPage = (function () {
     }
     el.id = d.name;
     el.dataset.ctl = d.id;
+    var outer = d.parent < 0 ? null : controls[d.parent];
+    c.left = d.left + (outer ? outer.left : 0);
+    c.top = d.top + (outer ? outer.top : 0);
     place(el, d);
     if (d.pixels > 0) el.style.font = fontOf(d);
     el.style.color = css(d.fontColor);
@@ -240,11 +265,24 @@ var HayasaPage = (function () {
     c.el = el;
     controls[d.id] = c;
     parent.insertBefore(el, parent === stage ? popups : null);
+    if (d.kind === "shape") {
+      c.canvas = paintCanvas(c, d.width, d.height);
+      paintShape(c);
+    }
   }
 
   function setWidth(id, width) {
     var c = controls[id];
-    if (c) c.el.style.width = Math.max(0, width) + "px";
+    if (!c) return;
+    width = Math.max(0, width);
+    if (c.def.kind !== "shape") {
+      c.el.style.width = width + "px";
+      return;
+    }
+    c.width = width;
+    paintShape(c);
+    if (ticking()) deferred.add(c);
+    else c.el.style.width = width + "px";
   }
 
   function setVisible(id, visible) {
@@ -253,6 +291,8 @@ var HayasaPage = (function () {
     if (!visible && c.open) closeList(c);
     var hadFocus = !visible && c.el.contains(document.activeElement);
     c.el.hidden = !visible;
+    if (c.def.kind === "shape") paintShape(c, true);
+    if (c.ticker && !visible) showCaption(c);
     // The focus of a control that goes moves on to the next in the tab
     // chain, as on the desktop, rather than leaving the keyboard nowhere.
     if (hadFocus) focusAfter(c.def.tabIndex);
@@ -275,23 +315,224 @@ var HayasaPage = (function () {
 
   function setCaption(id, text) {
     var c = controls[id];
-    if (!c) return 0;
+    if (!c) return;
+    c.text = text;
     if (c.caption) {
       c.caption.textContent = text;
-      return c.def.width;
+      return;
     }
-    c.el.textContent = text;
-    var width = textWidth(text, fontOf(c.def));
-    c.el.style.width = width + "px";
-    return width;
+    // A label whose text changes gets its canvas at once, its font set,
+    // before a run's first tick would have to make one.
+    if (!c.ticker) {
+      c.ticker = paintCanvas(c, StageWidth - c.left, c.def.height);
+      c.ticker.hidden = false;
+      tickerFont(c);
+    }
+    if (ticking()) {
+      deferred.add(c);
+      tickCaption(c);
+      return;
+    }
+    showCaption(c);
+  }
+
+  // The width of a control as the lesson sees it: a label is as wide as its
+  // text, whether or not the element shows that text yet.
+  function captionWidth(id) {
+    var c = controls[id];
+    if (!c) return 0;
+    if (c.caption || c.def.kind !== "label") return c.def.width;
+    return textWidth(c.text, fontOf(c.def));
+  }
+
+  // The element shows the text itself again.
+  function showCaption(c) {
+    if (c.el.textContent !== c.text) {
+      c.el.textContent = c.text;
+      c.shownWidth = textWidth(c.text, fontOf(c.def));
+      c.el.style.width = c.shownWidth + "px";
+    }
+    var canvas = c.ticker;
+    if (canvas && canvas.painted) {
+      canvas.ctx.save();
+      canvas.ctx.setTransform(1, 0, 0, 1, 0, 0);
+      canvas.ctx.clearRect(0, 0, canvas.width, canvas.height);
+      canvas.ctx.restore();
+      canvas.painted = 0;
+    }
   }
 
   function setShapeBrush(id, color) {
     var c = controls[id];
-    if (c && c.inner) c.inner.style.backgroundColor = css(color);
+    if (!c || c.def.kind !== "shape" || c.brush === color) return;
+    c.brush = color;
+    paintShape(c, true);
   }
 
+  // ---- What moves on every tick of a run ----
+
+  // A tick of a run changes the bars and the elapsed time. Changing elements
+  // costs the browser a style, layout and paint pass on every tick; small
+  // canvases beside them take those pixels instead, each just the size of
+  // what it shows, as the browser copies a canvas whole when it changes. A
+  // bar always lives on its canvas; a label's text goes to one only while a
+  // run's ticks change it. The elements, which assistive technology reads,
+  // catch up at most once a second and when the run ends.
+  var deferred = new Set();
+  var lastCatchUp = 0;
+  var CatchUpMs = 1000;
+  var runningTimers = 0;
+
+  // Inside the tick of a running timer.
+  function ticking() {
+    return currentEvent === Ev.timer && runningTimers > 0;
+  }
+
+  // A canvas over a control's place, width by height stage pixels from the
+  // control's corner.
+  function paintCanvas(c, width, height) {
+    var canvas = document.createElement("canvas");
+    canvas.className = "paint";
+    canvas.setAttribute("aria-hidden", "true");
+    canvas.hidden = true;
+    canvas.left = c.left; // on the stage
+    canvas.top = c.top;
+    canvas.parentLeft = c.left - c.def.left;
+    canvas.parentTop = c.top - c.def.top;
+    canvas.stageWidth = width;
+    canvas.stageHeight = height;
+    c.el.parentNode.insertBefore(canvas, c.el.nextSibling);
+    canvas.ctx = canvas.getContext("2d");
+    scaleCanvas(canvas);
+    return canvas;
+  }
+
+  // The canvas covers whole device pixels, as the drawing surface does, so
+  // that a scaled stage shows its pixels as they are drawn rather than
+  // resampled. Returns whether the backing store changed, which wipes it.
+  function scaleCanvas(canvas) {
+    var x0 = snap(canvas.left),
+      y0 = snap(canvas.top);
+    var w = snap(canvas.left + canvas.stageWidth) - x0;
+    var h = snap(canvas.top + canvas.stageHeight) - y0;
+    if (canvas.width === w && canvas.height === h && canvas.scale === deviceScale) return false;
+    canvas.style.left = x0 / deviceScale - canvas.parentLeft + "px";
+    canvas.style.top = y0 / deviceScale - canvas.parentTop + "px";
+    canvas.style.width = w / deviceScale + "px";
+    canvas.style.height = h / deviceScale + "px";
+    canvas.width = w;
+    canvas.height = h;
+    canvas.x0 = x0;
+    canvas.y0 = y0;
+    canvas.scale = deviceScale;
+    canvas.fill = -1;
+    canvas.painted = 0;
+    canvas.font = "";
+    return true;
+  }
+
+  // A rectangle in stage pixels from the control's corner; color -1 clears.
+  function canvasRect(canvas, color, l, t, r, b) {
+    var x = snap(canvas.left + l) - canvas.x0,
+      y = snap(canvas.top + t) - canvas.y0,
+      w = snap(canvas.left + r) - canvas.x0 - x,
+      h = snap(canvas.top + b) - canvas.y0 - y;
+    if (color < 0) {
+      canvas.ctx.clearRect(x, y, w, h);
+      return;
+    }
+    if (canvas.fill !== color) {
+      canvas.ctx.fillStyle = css(color);
+      canvas.fill = color;
+    }
+    canvas.ctx.fillRect(x, y, w, h);
+  }
+
+  // A shape: a one-pixel outline in its pen colour, filled with its brush
+  // colour. A bar that grows is painted from its old right edge on, which
+  // turns from outline to inside; anything else paints it anew.
+  function paintShape(c, anew) {
+    var canvas = c.canvas;
+    var shown = !c.el.hidden;
+    if (canvas.hidden === shown) {
+      canvas.hidden = !shown;
+      anew = true;
+    }
+    var width = shown ? Math.min(c.width, canvas.stageWidth) : 0;
+    var h = c.def.height;
+    var from = Math.max(0, c.painted - 1);
+    if (anew || width < c.painted) {
+      // A canvas that was never painted, or was cleared, is clear already.
+      if (c.painted > 0) canvasRect(canvas, -1, 0, 0, canvas.stageWidth, h);
+      from = 0;
+    } else if (width === c.painted) return;
+    c.painted = width;
+    if (width <= 0) return;
+    canvasRect(canvas, c.def.penColor, from, 0, width, h);
+    if (width > 2 && h > 2 && c.brush !== c.def.penColor)
+      canvasRect(canvas, c.brush, Math.max(1, from), 1, width - 1, h - 1);
+  }
+
+  // A label's text during a run: the canvas over the element, which reaches
+  // as far as the stage's right edge, paints the label as the element
+  // would, the text on the label's background, covering the element and
+  // the text's advance. Text drawn onto that opaque background gets the
+  // same pixels as the element's; drawn on a clear canvas its edges would
+  // blend differently.
+  // The ticker draws in stage pixels from the label's corner.
+  function tickerFont(c) {
+    var canvas = c.ticker;
+    var font = fontOf(c.def);
+    if (canvas.font !== font) {
+      var k = deviceScale;
+      canvas.ctx.setTransform(k, 0, 0, k, canvas.left * k - canvas.x0, canvas.top * k - canvas.y0);
+      canvas.ctx.font = canvas.font = font;
+    }
+    return font;
+  }
+
+  function tickCaption(c) {
+    var canvas = c.ticker;
+    var ctx = canvas.ctx;
+    var font = tickerFont(c);
+    var width = Math.max(advance(c.text, font), c.shownWidth);
+    if (width < canvas.painted) ctx.clearRect(width, 0, canvas.painted - width, c.def.height);
+    canvas.painted = width;
+    ctx.fillStyle = css(windowColor);
+    ctx.fillRect(0, 0, width, c.def.height);
+    ctx.fillStyle = css(c.def.fontColor);
+    // The baseline where the element puts it.
+    var ascent = c.def.face === LatinFace ? LatinAscent : GothicAscent;
+    ctx.fillText(c.text, 0, Math.round(c.def.pixels * ascent));
+  }
+
+  // After a tick: a label's element takes its text once a second, for
+  // screen readers, under the canvas that goes on showing it; when the run
+  // has ended every element catches up for good.
+  function afterTick() {
+    if (runningTimers === 0) {
+      deferred.forEach(function (c) {
+        if (c.def.kind === "shape") c.el.style.width = c.width + "px";
+        else showCaption(c);
+      });
+      deferred.clear();
+      return;
+    }
+    var now = performance.now();
+    if (now - lastCatchUp < CatchUpMs) return;
+    lastCatchUp = now;
+    deferred.forEach(function (c) {
+      if (c.def.kind === "shape" || c.el.textContent === c.text) return;
+      // The text may now reach past the element's width, which follows at
+      // the run's end: the canvas covers as far as it reaches.
+      c.el.textContent = c.text;
+      c.shownWidth = Math.max(c.shownWidth, advance(c.text, fontOf(c.def)));
+    });
+  }
+
+  var windowColor = 0xf0f0f0;
   function setWindowColor(color) {
+    windowColor = color;
     var root = document.documentElement.style;
     root.setProperty("--window", css(color));
     // The lists' frames are drawn in a darker shade of the window's colour,
@@ -873,6 +1114,11 @@ var HayasaPage = (function () {
       surface.width = w;
       surface.height = h;
       redraw();
+      Object.keys(controls).forEach(function (id) {
+        var c = controls[id];
+        if (c.canvas && scaleCanvas(c.canvas)) paintShape(c, true);
+        if (c.ticker && scaleCanvas(c.ticker) && deferred.has(c)) tickCaption(c);
+      });
     }
   }
 
@@ -897,9 +1143,10 @@ var HayasaPage = (function () {
     if (t.enabled && !enabled && currentEvent === Ev.timer) runEnded = true;
     stopTimer(t);
     t.interval = interval;
+    runningTimers += (enabled ? 1 : 0) - (t.enabled ? 1 : 0);
     t.enabled = enabled;
     if (!enabled) return;
-    t.origin = performance.now();
+    t.origin = lastCatchUp = performance.now();
     t.next = 1;
     schedule(t);
   }
@@ -969,6 +1216,7 @@ var HayasaPage = (function () {
         stopTimer(timers[id]);
         timers[id].enabled = false;
       });
+      runningTimers = 0;
       Object.keys(controls).forEach(function (id) {
         var c = controls[id];
         if (c.open) {
@@ -1098,6 +1346,7 @@ var HayasaPage = (function () {
     setWidth: setWidth,
     setVisible: setVisible,
     setCaption: setCaption,
+    captionWidth: captionWidth,
     itemIndex: itemIndex,
     setItemIndex: setItemIndex,
     setShapeBrush: setShapeBrush,

@@ -28,9 +28,10 @@ EM_JS(void, js_create_control, (int id, const char* name, const char* kind, int 
 });
 EM_JS(void, js_set_width, (int id, int width), { HayasaPage.setWidth(id, width); });
 EM_JS(void, js_set_visible, (int id, int visible), { HayasaPage.setVisible(id, !!visible); });
-EM_JS(int, js_set_caption, (int id, const char* text), {
-    return HayasaPage.setCaption(id, UTF8ToString(text));
+EM_JS(void, js_set_caption, (int id, const char* text), {
+    HayasaPage.setCaption(id, UTF8ToString(text));
 });
+EM_JS(int, js_caption_width, (int id), { return HayasaPage.captionWidth(id); });
 EM_JS(int, js_item_index, (int id), { return HayasaPage.itemIndex(id); });
 EM_JS(void, js_set_item_index, (int id, int index), { HayasaPage.setItemIndex(id, index); });
 EM_JS(void, js_set_shape_brush, (int id, int color), { HayasaPage.setShapeBrush(id, color >>> 0); });
@@ -134,6 +135,7 @@ WebToolkit::WebToolkit() : fontPixels_(lesson::LayoutOf(Ctl::Form1).fontPixels) 
     bounds_[at(Ctl::Form1)] = lesson::Rect{0, 0, lesson::ClientWidth, lesson::ClientHeight};
     for (const ControlDef& s : lesson::Layout()) {
         bounds_[at(s.id)] = lesson::Rect{s.left, s.top, s.left + s.width, s.top + s.height};
+        captions_[at(s.id)] = s.caption ? s.caption : "";
         if (s.kind == Kind::Timer)
             continue;
         std::string items = s.kind == Kind::ComboBox ? joinedItems(s.id) : std::string();
@@ -153,6 +155,12 @@ WebToolkit::WebToolkit() : fontPixels_(lesson::LayoutOf(Ctl::Form1).fontPixels) 
 }
 
 lesson::Rect WebToolkit::bounds(Ctl c) const {
+    // A label's width follows its text, measured by the page when asked for:
+    // the elapsed time changes on every tick and nobody asks for its width.
+    if (widthStale_[at(c)]) {
+        widthStale_[at(c)] = false;
+        bounds_[at(c)].right = bounds_[at(c)].left + js_caption_width(static_cast<int>(c));
+    }
     return bounds_[at(c)];
 }
 
@@ -169,11 +177,14 @@ void WebToolkit::setVisible(Ctl c, bool visible) {
 }
 
 void WebToolkit::setCaption(Ctl c, const std::string& text) {
+    if (captions_[at(c)] == text)
+        return;
+    captions_[at(c)] = text;
+    js_set_caption(static_cast<int>(c), text.c_str());
     // A label's width follows its text; a button keeps its size.
-    int width = js_set_caption(static_cast<int>(c), text.c_str());
     Kind kind = lesson::LayoutOf(c).kind;
     if (kind == Kind::Label || kind == Kind::StaticText)
-        bounds_[at(c)].right = bounds_[at(c)].left + width;
+        widthStale_[at(c)] = true;
 }
 
 int WebToolkit::itemIndex(Ctl list) const {

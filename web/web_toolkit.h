@@ -59,7 +59,10 @@ class WebToolkit : public lesson::Toolkit {
     static std::size_t at(lesson::Ctl c) { return static_cast<std::size_t>(c); }
     void fill(const lesson::Rect& r, lesson::Color c);
 
-    std::array<lesson::Rect, static_cast<std::size_t>(lesson::Ctl::Count)> bounds_{};
+    static constexpr std::size_t kCount = static_cast<std::size_t>(lesson::Ctl::Count);
+    mutable std::array<lesson::Rect, kCount> bounds_{};
+    mutable std::array<bool, kCount> widthStale_{};
+    std::array<std::string, kCount> captions_;
     std::array<int, 2> interval_{{1000, 1000}};
     std::array<bool, 2> enabled_{{false, false}};
     lesson::Color pen_ = lesson::clBlack;

@@ -26,6 +26,7 @@ import zlib
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
 MAROON = (128, 0, 0)
+RED = (255, 0, 0)
 BLUE = (0, 0, 255)
 FUCHSIA = (255, 0, 255)
 WHITE = (255, 255, 255)
@@ -452,11 +453,18 @@ def case_retry_during_race(p):
     p.enter(TIME1, "10")
     p.click(*START_RACE)
     time.sleep(1)
-    check(p.shot().count(104, 200, 800, 20, MAROON) > 0, "the race did not start")
+    # The label's text follows the running time once a second, for screen
+    # readers, while the time shown beside 経過時間 changes on every tick.
+    p.wait(lambda: "秒" in p.js("return document.getElementById('JikanLbl').textContent"), 3, "no elapsed time in the label's text during the run")
+    s = p.shot()
+    bar = s.count(104, 200, 800, 20, MAROON)
+    check(0 < bar < 16000, "the race is not running: %d pixels of its bar" % bar)
+    check(s.count(788, 128, 120, 32, RED) > 20, "no elapsed time shown beside 経過時間 during the run")
     p.click(*RETRY)
     time.sleep(1)
     s = p.shot()
     check(s.count(104, 200, 800, 20, MAROON) == 0, "a bar is left after もう一度")
+    check(s.count(788, 128, 120, 32, RED) == 0, "the elapsed time is still shown after もう一度")
     expect_px(s, 500, 210, GREEN, "the track is empty")
     label = p.js("return document.getElementById('JikanLbl').textContent")
     check("秒" not in label, "the elapsed time is still shown: %r" % label)
