@@ -2,6 +2,7 @@
 // tick by tick.
 #include "label_image.h"
 #include "ui_window.h"
+#include "widgets.h"
 
 #include <QBackingStore>
 #include <QLabel>
@@ -141,6 +142,36 @@ TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
         ASSERT_EQ(RenderAt(label), PlainLabelImage(label)) << label->text().toStdString();
     }
     EXPECT_EQ(ticks, 400);
+}
+
+// Captions placed from glyphs shaped one character at a time must have the
+// width and the pixels of the caption shaped whole: every caption of a 100 s
+// race, set in turn as the race sets them; captions the cache must leave to
+// the text engine (a ligature, a combining mark, a character outside the
+// BMP) are drawn and measured as a plain label's all the same.
+TEST_F(Window, CaptionsPlacedFromShapedCharactersMatchTheTextEngine) {
+    auto* label = dynamic_cast<ui::AutoSizeLabel*>(w(Ctl::JikanLbl));
+    ASSERT_TRUE(label);
+    struct Row {
+        QString caption;
+        bool cached;
+    };
+    std::vector<Row> rows = {{"かかった時間：", true},
+                             {"経過時間" + QString(20, QLatin1Char(' ')), true},
+                             {"経過時間fi秒", false},
+                             {QString::fromUtf8("か\u3099かった"), false},
+                             {QString::fromUtf8("経過\U00020B9F時間"), false}};
+    for (int h = 0; h <= 10000; h += 5)
+        rows.push_back(
+            {QString("経過時間%1.%2秒").arg(h / 100).arg(h % 100, 2, 10, QLatin1Char('0')), true});
+    for (const Row& r : rows) {
+        form->toolkit().setCaption(Ctl::JikanLbl, r.caption.toStdString());
+        ASSERT_EQ(label->text(), r.caption);
+        EXPECT_EQ(label->placedFromCache(), r.cached) << r.caption.toStdString();
+        ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(r.caption))
+            << r.caption.toStdString();
+        ASSERT_EQ(RenderAt(label), PlainLabelImage(label)) << r.caption.toStdString();
+    }
 }
 
 } // namespace

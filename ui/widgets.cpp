@@ -313,6 +313,11 @@ void PushButton::keyPressEvent(QKeyEvent* e) {
 
 void AutoSizeLabel::setCaption(const QString& text) {
     setText(text);
+    if (placeFromCache(text)) {
+        shaped_.reset();
+        resize(qRound(placedX_.back()), height());
+        return;
+    }
     // Shaped once: the width comes from the line, and the label draws the
     // same line's glyphs.
     shaped_ = std::make_unique<QTextLayout>(text, font());
@@ -321,6 +326,85 @@ void AutoSizeLabel::setCaption(const QString& text) {
     QTextLine line = shaped_->createLine();
     shaped_->endLayout();
     resize(qRound(line.horizontalAdvance()), height());
+}
+
+bool AutoSizeLabel::placeFromCache(const QString& t) {
+    placedText_.clear();
+    const QFont f = font();
+    if (!(f == glyphFont_)) {
+        glyphFont_ = f;
+        glyphs_.clear();
+        baseline_ = -1;
+        rawFont_ = QRawFont::fromFont(f);
+        // Kerning or positioning tables would move a glyph by its neighbours.
+        cacheUsable_ = rawFont_.isValid() && rawFont_.fontTable("kern").isEmpty() &&
+                       rawFont_.fontTable("GPOS").isEmpty();
+    }
+    if (!cacheUsable_)
+        return false;
+    QVector<quint32> indexes;
+    QVector<QPointF> positions;
+    std::vector<qreal> x;
+    indexes.reserve(t.size());
+    positions.reserve(t.size());
+    x.reserve(t.size() + 1);
+    qreal pen = 0;
+    for (QChar c : t) {
+        switch (c.category()) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Other_PrivateUse:
+        case QChar::Other_NotAssigned:
+            return false;
+        default:
+            break;
+        }
+        // Letters of these scripts never join, reorder or form ligatures
+        // with their neighbours (Latin letters may: "fi").
+        const QChar::Script script = c.script();
+        if (script != QChar::Script_Common && script != QChar::Script_Han &&
+            script != QChar::Script_Hiragana && script != QChar::Script_Katakana)
+            return false;
+        auto g = glyphs_.constFind(c.unicode());
+        if (g == glyphs_.cend()) {
+            // Shaped alone, as the text engine shapes it: the glyph must
+            // come from the label's own font (no fallback) and stand at the
+            // pen, on the same baseline as the others.
+            QTextLayout one(QString(c), f);
+            one.beginLayout();
+            QTextLine line = one.createLine();
+            one.endLayout();
+            const QList<QGlyphRun> runs = one.glyphRuns();
+            if (runs.size() != 1 || runs[0].glyphIndexes().size() != 1 ||
+                !(runs[0].rawFont() == rawFont_) || runs[0].positions()[0].x() != 0 ||
+                (baseline_ >= 0 && runs[0].positions()[0].y() != baseline_))
+                return false;
+            baseline_ = runs[0].positions()[0].y();
+            g = glyphs_.insert(c.unicode(),
+                               Glyph{runs[0].glyphIndexes()[0], line.horizontalAdvance()});
+        }
+        indexes.append(g->index);
+        positions.append(QPointF(pen, baseline_));
+        x.push_back(pen);
+        pen += g->advance;
+    }
+    x.push_back(pen);
+    placed_ = QGlyphRun();
+    placed_.setRawFont(rawFont_);
+    placed_.setGlyphIndexes(indexes);
+    placed_.setPositions(positions);
+    placedX_ = std::move(x);
+    placedText_ = t;
+    placedFont_ = f;
+    return true;
+}
+
+bool AutoSizeLabel::placedFromCache() const {
+    return !placedX_.empty() && placedText_ == text() && placedFont_ == font();
 }
 
 bool AutoSizeLabel::shapedFor(const QString& t) const {
@@ -376,6 +460,8 @@ int AutoSizeLabel::refreshImage(QImage::Format format) {
                 ++k;
             if (k == t.size() && k == drawnText_.size())
                 from = std::min(width(), drawnLook_.size.width());
+            else if (k > 1 && placedFromCache())
+                from = std::max(0, qFloor(placedX_[k - 1]) - 1);
             else if (k > 1 && shapedFor(t))
                 from = std::max(0, qFloor(shaped_->lineAt(0).cursorToX(k - 1)) - 1);
             from = std::min({from, width(), drawnLook_.size.width()});
@@ -403,8 +489,12 @@ int AutoSizeLabel::refreshImage(QImage::Format format) {
         int flags =
             QStyle::visualAlignment(direction, alignment()) |
             (direction == Qt::RightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
-        if (alignment() == (Qt::AlignLeft | Qt::AlignTop) && direction == Qt::LeftToRight &&
-            shapedFor(t)) {
+        const bool plain =
+            alignment() == (Qt::AlignLeft | Qt::AlignTop) && direction == Qt::LeftToRight;
+        if (plain && placedFromCache()) {
+            d.setPen(palette().color(foregroundRole()));
+            d.drawGlyphRun(QPointF(0, 0), placed_);
+        } else if (plain && shapedFor(t)) {
             // The glyphs of the line shaped for the width, where QLabel puts them.
             d.setPen(palette().color(foregroundRole()));
             shaped_->draw(&d, QPointF(0, 0));

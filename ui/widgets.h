@@ -4,6 +4,9 @@
 #include "controls.h"
 
 #include <QComboBox>
+#include <QGlyphRun>
+#include <QHash>
+#include <QRawFont>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -115,6 +118,9 @@ class AutoSizeLabel : public QLabel {
   public:
     using QLabel::QLabel;
     void setCaption(const QString& text);
+    // Whether the current caption was placed from glyphs shaped earlier,
+    // without shaping it again.
+    bool placedFromCache() const;
     // Brings image() up to date with the caption and the label's look, in
     // the format of the image it is to be drawn on. Returns the first column
     // whose pixels changed (width() when none did), or -1 where the image
@@ -134,6 +140,26 @@ class AutoSizeLabel : public QLabel {
     // this image, with the same pixels as drawing the whole caption.
     bool shapedFor(const QString& t) const;
     std::unique_ptr<QTextLayout> shaped_;
+    // The elapsed time changes by a few characters a tick, and shaping the
+    // whole caption again was the dearest part of it. In a font without
+    // kerning, a caption of characters that shape on their own (no marks, no
+    // scripts whose letters join or reorder) is its characters' glyphs side
+    // by side: each character is shaped once per font, and a caption built
+    // from them. Any other caption is shaped whole.
+    bool placeFromCache(const QString& t);
+    struct Glyph {
+        quint32 index = 0;
+        qreal advance = 0;
+    };
+    QFont glyphFont_;
+    QRawFont rawFont_;
+    bool cacheUsable_ = false;
+    qreal baseline_ = -1;
+    QHash<char16_t, Glyph> glyphs_;
+    QString placedText_;
+    QFont placedFont_;
+    QGlyphRun placed_;
+    std::vector<qreal> placedX_; // left of each character, and the line's end
     struct Look {
         QSize size;
         qreal dpr = 0;
