@@ -312,10 +312,16 @@ void PushButton::keyPressEvent(QKeyEvent* e) {
 // ---- AutoSizeLabel ----
 
 void AutoSizeLabel::setCaption(const QString& text) {
+    // Only this label sizes itself, so its size is held fixed: a label whose
+    // size may follow its text asks the window for a new layout with every
+    // new caption, and that request woke the event loop a second time on
+    // every race tick.
+    if (minimumSize() != size() || maximumSize() != size())
+        setFixedSize(size());
     setText(text);
     if (placeFromCache(text)) {
         shaped_.reset();
-        resize(qRound(placedX_.back()), height());
+        setFixedSize(qRound(placedX_.back()), height());
         return;
     }
     // Shaped once: the width comes from the line, and the label draws the
@@ -325,7 +331,7 @@ void AutoSizeLabel::setCaption(const QString& text) {
     shaped_->beginLayout();
     QTextLine line = shaped_->createLine();
     shaped_->endLayout();
-    resize(qRound(line.horizontalAdvance()), height());
+    setFixedSize(qRound(line.horizontalAdvance()), height());
 }
 
 bool AutoSizeLabel::placeFromCache(const QString& t) {
