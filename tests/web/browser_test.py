@@ -457,7 +457,7 @@ def case_retry_during_race(p):
     # readers, while the time shown beside 経過時間 changes on every tick.
     p.wait(lambda: "秒" in p.js("return document.getElementById('JikanLbl').textContent"), 3, "no elapsed time in the label's text during the run")
     # Looked for over a few frames: under load WebKit once gave a screenshot
-    # without it, which never came back in 25 runs.
+    # without it, which never came back in 17 runs.
     seen = []
 
     def running_with_time():
