@@ -314,8 +314,8 @@ void PushButton::keyPressEvent(QKeyEvent* e) {
 void AutoSizeLabel::setCaption(const QString& text) {
     // Only this label sizes itself, so its size is held fixed: a label whose
     // size may follow its text asks the window for a new layout with every
-    // new caption, and that request woke the event loop a second time on
-    // every race tick.
+    // new caption, and on a race tick that request would wake the event loop
+    // a second time.
     if (minimumSize() != size() || maximumSize() != size())
         setFixedSize(size());
     setText(text);
