@@ -17,6 +17,15 @@ std::string rectText(const Rect& r) {
 int utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
 }
+
+// The advance of one character at 21 pixels.
+int advance21(const std::string& text, size_t i) {
+    unsigned char ch = static_cast<unsigned char>(text[i]);
+    if (utf8Length(ch) > 1)
+        return 21;
+    return ch == ' ' || ch == '.' ? 6 : ch == 'm' ? 19 : 12;
+}
+
 } // namespace
 
 std::string ColorText(Color c) {
@@ -25,174 +34,145 @@ std::string ColorText(Color c) {
     return buf;
 }
 
-HeadlessToolkit::HeadlessToolkit()
-    : controls_(static_cast<size_t>(Ctl::Count)), fb_(ClientWidth * ClientHeight, clBtnFace),
-      brush_(clBtnFace), windowColor_(clBtnFace) {
-    for (const auto& s : Layout()) {
-        Control& c = ctl(s.id);
-        c.bounds = Rect{s.left, s.top, s.left + s.width, s.top + s.height};
-        c.visible = s.visible;
-        c.caption = s.caption;
-    }
+HeadlessToolkit::HeadlessToolkit() : fb_(ClientWidth * ClientHeight, clBtnFace) {
     // Created as the stored layout places it, before start-up moves it.
     window_ = WindowBounds{0, 0, CreationClientWidth, CreationClientHeight};
 }
 
-Rect HeadlessToolkit::bounds(Ctl c) const {
-    return ctl(c).bounds;
-}
-
 void HeadlessToolkit::setWidth(Ctl c, int width) {
-    Rect& b = ctl(c).bounds;
-    if (b.width() == width)
-        return;
-    b.right = b.left + width;
-    if (recording)
+    if (bounds(c).width() != width)
         log(std::string("width ") + NameOf(c) + " " + std::to_string(width));
+    BaseToolkit::setWidth(c, width);
 }
 
 void HeadlessToolkit::setVisible(Ctl c, bool v) {
-    if (ctl(c).visible == v)
-        return;
-    ctl(c).visible = v;
-    if (recording)
+    if (visible(c) != v)
         log(std::string(v ? "show " : "hide ") + NameOf(c));
+    BaseToolkit::setVisible(c, v);
 }
 
 void HeadlessToolkit::setCaption(Ctl c, const std::string& text) {
-    ctl(c).caption = text;
-    if (recording)
-        log(std::string("caption ") + NameOf(c) + " " + text);
+    log(std::string("caption ") + NameOf(c) + " " + text);
+    BaseToolkit::setCaption(c, text);
 }
 
 void HeadlessToolkit::setItemIndex(Ctl list, int index) {
-    int count = static_cast<int>(ListItems(list).size());
-    ctl(list).itemIndex = (index >= 0 && index < count) ? index : -1;
-    if (recording)
-        log(std::string("select ") + NameOf(list) + " " + std::to_string(ctl(list).itemIndex));
-}
-
-std::string HeadlessToolkit::itemText(Ctl list, int index) const {
-    const auto& items = ListItems(list);
-    return (index >= 0 && index < static_cast<int>(items.size())) ? items[index] : std::string();
+    BaseToolkit::setItemIndex(list, index);
+    log(std::string("select ") + NameOf(list) + " " + std::to_string(itemIndex(list)));
 }
 
 void HeadlessToolkit::setShapeBrush(Ctl shape, Color color) {
-    ctl(shape).brush = color;
-    if (recording)
-        log(std::string("brush ") + NameOf(shape) + " " + ColorText(color));
+    log(std::string("brush ") + NameOf(shape) + " " + ColorText(color));
+    BaseToolkit::setShapeBrush(shape, color);
 }
 
 void HeadlessToolkit::setTimerInterval(Ctl timer, int ms) {
-    if (ctl(timer).interval == ms)
-        return;
-    ctl(timer).interval = ms;
-    if (recording)
+    if (timerInterval(timer) != ms)
         log(std::string("interval ") + NameOf(timer) + " " + std::to_string(ms));
+    BaseToolkit::setTimerInterval(timer, ms);
 }
 
 void HeadlessToolkit::setTimerEnabled(Ctl timer, bool enabled) {
-    if (ctl(timer).enabled == enabled)
-        return;
-    ctl(timer).enabled = enabled;
-    if (recording)
+    if (timerEnabled(timer) != enabled)
         log(std::string(enabled ? "enable " : "disable ") + NameOf(timer));
-}
-
-void HeadlessToolkit::setFontSize(int points) {
-    fontPixels_ = (points * 96 + 36) / 72;
+    BaseToolkit::setTimerEnabled(timer, enabled);
 }
 
 int HeadlessToolkit::textWidth(const std::string& text) const {
     int w = 0;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char ch = static_cast<unsigned char>(text[i]);
-        int len = utf8Length(ch);
-        if (len == 1)
-            w += ch == ' ' ? 6 : (ch == '.' ? 6 : (ch == 'm' ? 19 : 12));
-        else
-            w += 21;
-        i += len;
-    }
-    return w * fontPixels_ / 21;
+    for (size_t i = 0; i < text.size(); i += utf8Length(static_cast<unsigned char>(text[i])))
+        w += advance21(text, i);
+    return w * fontPixelHeight() / 21;
+}
+
+int HeadlessToolkit::textWidth(const std::string& text, int pixels) {
+    int w = 0;
+    for (size_t i = 0; i < text.size(); i += utf8Length(static_cast<unsigned char>(text[i])))
+        w += advance21(text, i);
+    return w * pixels / 21;
+}
+
+int HeadlessToolkit::captionWidth(Ctl label) const {
+    int w = 0;
+    const std::string& text = caption(label);
+    for (size_t i = 0; i < text.size(); i += utf8Length(static_cast<unsigned char>(text[i])))
+        w += advance21(text, i);
+    return w * LayoutOf(label).fontPixels / 21;
 }
 
 Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
-    Rect cell{x, y, x + textWidth(text), y + fontPixels_};
-    fill(cell, brush_);
-    // Every visible character leaves a block of ink in the font colour inside
-    // its advance, so that a text left behind shows in the framebuffer.
-    int pen = x;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char ch = static_cast<unsigned char>(text[i]);
-        int len = utf8Length(ch);
-        int advance = textWidth(text.substr(i, len));
-        if (ch != ' ')
-            fill(Rect{pen + 1, y + 3, pen + advance - 1, y + fontPixels_ - 3}, font_);
-        pen += advance;
-        i += len;
-    }
-    if (recording)
-        texts.push_back(TextRecord{x, y, text, font_, brush_, cell});
-    if (recording)
+    const Color font = fontColor(), background = brushColor();
+    Rect cell = BaseToolkit::textOut(x, y, text);
+    if (recording) {
+        texts.push_back(TextRecord{x, y, text, font, background, cell});
         log("text " + std::to_string(x) + "," + std::to_string(y) + " '" + text + "' " +
-            ColorText(font_) + " on " + ColorText(brush_));
+            ColorText(font) + " on " + ColorText(background));
+    }
     return cell;
 }
 
-void HeadlessToolkit::fill(const Rect& r, Color c) {
-    if (!render || r.width() <= 0 || r.height() <= 0 || solid_.covers(r, c))
-        return;
-    solid_.painted(r, c);
-    int l = std::max(r.left, 0), t = std::max(r.top, 0);
-    int rr = std::min(r.right, ClientWidth), b = std::min(r.bottom, ClientHeight);
-    for (int y = t; y < b; ++y)
-        std::fill(fb_.begin() + static_cast<long>(y) * ClientWidth + l,
-                  fb_.begin() + static_cast<long>(y) * ClientWidth + std::max(l, rr), c);
-}
-
 void HeadlessToolkit::fillRect(const Rect& r) {
-    fill(r, brush_);
-    if (recording)
-        log("fill " + rectText(r) + " " + ColorText(brush_));
+    log("fill " + rectText(r) + " " + ColorText(brushColor()));
+    BaseToolkit::fillRect(r);
 }
 
 void HeadlessToolkit::rectangle(const Rect& r) {
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
-    fill(r, pen_);
-    fill(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, brush_);
-    if (recording)
-        log("rectangle " + rectText(r) + " " + ColorText(pen_) + " " + ColorText(brush_));
+    if (r.width() > 0 && r.height() > 0)
+        log("rectangle " + rectText(r) + " " + ColorText(penColor()) + " " +
+            ColorText(brushColor()));
+    BaseToolkit::rectangle(r);
 }
 
 void HeadlessToolkit::setWindowColor(Color c) {
-    if (c == windowColor_)
-        return;
-    windowColor_ = c;
-    brush_ = c;
-    // The surface is kept, so a new window colour repaints it entirely.
-    fill(Rect{0, 0, ClientWidth, ClientHeight}, c);
-    if (recording)
+    if (c != windowColor())
         log("window colour " + ColorText(c));
+    BaseToolkit::setWindowColor(c);
 }
 
 void HeadlessToolkit::refresh() {
-    ++refreshes;
-    solid_.clear();
-    fill(Rect{0, 0, ClientWidth, ClientHeight}, windowColor_);
-    if (recording)
-        log("refresh");
+    log("refresh");
+    BaseToolkit::refresh();
 }
 
-void HeadlessToolkit::messageBox(const std::string& text) {
+void HeadlessToolkit::showMessage(const std::string& text, bool) {
     if (recording)
         messages.push_back(text);
     ++messageBoxes;
-    if (recording)
-        log("message " + text);
+    log("message " + text);
     if (whileMessageBoxOpen)
         whileMessageBoxOpen();
+}
+
+void HeadlessToolkit::voice(const std::string& text) {
+    if (recording)
+        announcements.push_back(text);
+}
+
+void HeadlessToolkit::fill(const Rect& r, Color c) {
+    if (!render)
+        return;
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill(fb_.begin() + static_cast<long>(y) * ClientWidth + r.left,
+                  fb_.begin() + static_cast<long>(y) * ClientWidth + r.right, c);
+}
+
+void HeadlessToolkit::text(const interaction::TextRun& run) {
+    // Every visible character leaves a block of ink in the font colour inside
+    // its advance, so that a text left behind shows in the framebuffer.
+    int pen = run.x;
+    for (size_t i = 0; i < run.text.size();) {
+        int len = utf8Length(static_cast<unsigned char>(run.text[i]));
+        int advance = advance21(run.text, i) * run.pixels / 21;
+        if (run.text[i] != ' ') {
+            Rect ink{std::max(pen + 1, run.clip.left), std::max(run.y + 3, run.clip.top),
+                     std::min(pen + advance - 1, run.clip.right),
+                     std::min(run.y + run.pixels - 3, run.clip.bottom)};
+            if (ink.width() > 0 && ink.height() > 0)
+                fill(ink, run.color);
+        }
+        pen += advance;
+        i += len;
+    }
 }
 
 int HeadlessToolkit::count(const Rect& r, Color c) const {

@@ -8,9 +8,9 @@ namespace lesson {
 
 namespace {
 
-constexpr const char* Gothic = GothicFace;
-constexpr const char* Mincho = MinchoFace;
-constexpr const char* Century = "Century";
+constexpr Face Gothic = Face::Gothic;
+constexpr Face Mincho = Face::Mincho;
+constexpr Face Century = Face::Century;
 
 constexpr int kRaceTop[3] = {200, 256, 312};
 constexpr int kTrunTop[3] = {536, 592, 648};
@@ -46,8 +46,8 @@ class Row {
         d_.caption = text;
         return *this;
     }
-    Row& font(const char* face, int pixels) {
-        d_.fontFace = face;
+    Row& font(Face face, int pixels) {
+        d_.face = face;
         d_.fontPixels = pixels;
         return *this;
     }
@@ -102,8 +102,8 @@ class Table {
 
   private:
     Row add(Ctl id, const char* name, Kind kind) {
-        rows.push_back(ControlDef{id, name, kind, Ctl::Form1, 0, 0, 0, 0, "", "", 0, false, false,
-                                  clWindowText, true, -1, 0, clBlack});
+        rows.push_back(ControlDef{id, name, kind, Ctl::Form1, 0, 0, 0, 0, "", Face::Gothic, 0,
+                                  false, false, clWindowText, true, -1, 0, clBlack});
         return Row(rows.back());
     }
 };
@@ -329,6 +329,18 @@ const ControlDef& LayoutOf(Ctl c) {
     }();
     const ControlDef* s = index[static_cast<std::size_t>(c)];
     return s ? *s : form;
+}
+
+const char* FaceName(Face face) {
+    switch (face) {
+    case Face::Mincho:
+        return "ＭＳ 明朝";
+    case Face::Century:
+        return "Century";
+    case Face::Gothic:
+        break;
+    }
+    return "ＭＳ Ｐゴシック";
 }
 
 const char* NameOf(Ctl c) {

@@ -69,9 +69,10 @@ constexpr Color clWindowText = 0x000000;
 constexpr Color clWindow = 0xFFFFFF;
 constexpr Color clBtnFace = 0xF0F0F0;
 
-// The faces the layout names; the toolkits map them onto installed fonts.
-constexpr const char* GothicFace = "ＭＳ Ｐゴシック";
-constexpr const char* MinchoFace = "ＭＳ 明朝";
+// The faces the layout names; each toolkit maps them onto fonts it has.
+enum class Face { Gothic, Mincho, Century };
+// The name the layout gives a face.
+const char* FaceName(Face face);
 
 // Geometry of the tracks and their labels, in client pixels.
 constexpr int TrackWidth = 800;   // a full bar
@@ -89,8 +90,8 @@ struct ControlDef {
     Ctl parent;
     int left, top, width, height;
     const char* caption;
-    const char* fontFace;
-    int fontPixels;
+    Face face;
+    int fontPixels; // 0: the parent's font
     bool bold, italic;
     Color fontColor;
     bool visible;   // at creation

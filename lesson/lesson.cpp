@@ -15,6 +15,12 @@ int mul32(int a, int b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
+// How a runner is called when an arrival or a result is said aloud.
+std::string RunnerName(int runner) {
+    static const char* names[3] = {"走者１", "走者２", "走者３"};
+    return names[runner - 1];
+}
+
 // The alignment sentence, the verification track and its start button, in the
 // order they are shown and hidden.
 constexpr Ctl kVerificationControls[] = {Ctl::ComboBox7,  Ctl::Label13,    Ctl::ComboBox8,
@@ -279,7 +285,9 @@ void Lesson::Timer1Timer() {
         if (s_.Goal[i] == 0 && width(RunnerShape(i)) == length) {
             Rect b = tk_.bounds(RunnerShape(i));
             tk_.setFontColor(RunnerColor(i));
-            tk_.textOut(b.left + length + RaceLabelGap, b.top, IntText(s_.Jikan[i]) + "秒");
+            const std::string arrival = IntText(s_.Jikan[i]) + "秒";
+            tk_.textOut(b.left + length + RaceLabelGap, b.top, arrival);
+            tk_.announce(RunnerName(i) + "、" + arrival);
             s_.Goal[i] = 1;
         }
     }
@@ -288,6 +296,7 @@ void Lesson::Timer1Timer() {
         s_.KeikaJikan = static_cast<float>(Maxinteger(s_.Jikan[1], s_.Jikan[2], s_.Jikan[3]));
         tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
         tk_.setVisible(Ctl::TrialBitBtn, true);
+        tk_.announce(ElapsedLabel(s_.KeikaJikan));
     }
 }
 
@@ -352,9 +361,10 @@ void Lesson::TrialBitBtnClick() {
 }
 
 void Lesson::ComboBox7Select() {
-    nothingToRun_ = false;
     // A new quantity voids the alignment drawn before, whose track the list's
-    // click has just emptied: its bars must not run on without it.
+    // click has just emptied: its bars must not run on without it, and there
+    // is nothing to run until a value is chosen for the new quantity.
+    nothingToRun_ = true;
     for (int i = 1; i <= 3; ++i)
         s_.TrunBarLength[i] = 0;
     tk_.setItemIndex(Ctl::ComboBox8, 0);
@@ -375,11 +385,11 @@ void Lesson::ComboBox7Select() {
 }
 
 void Lesson::ComboBox8Select() {
-    nothingToRun_ = false;
     s_.SoroeKyori = 0;
     int quantity = tk_.itemIndex(Ctl::ComboBox7);
     if (quantity == 0)
         return;
+    nothingToRun_ = false;
     if (quantity == 1)
         Kyorisoroe();
     else if (quantity == 2)
@@ -417,7 +427,9 @@ void Lesson::Jikansoroe() {
         // The track shows nothing for this alignment, so there is nothing to
         // run until the user chooses again.
         nothingToRun_ = true;
-        tk_.messageBox("範囲外です。再入力してください。");
+        const std::string message = "範囲外です。再入力してください。";
+        tk_.announce(message);
+        tk_.messageBox(message);
     }
 }
 
@@ -509,8 +521,9 @@ void Lesson::Kyoritimer() {
         } else if (width(TrunShape(i)) == length) {
             Rect b = tk_.bounds(TrunShape(i));
             tk_.setFontColor(RunnerColor(i));
-            tk_.textOut(b.left + length + TrunLabelGap, b.top,
-                        FixedText(s_.SoroeKyoriJikan[i]) + "秒");
+            const std::string result = FixedText(s_.SoroeKyoriJikan[i]) + "秒";
+            tk_.textOut(b.left + length + TrunLabelGap, b.top, result);
+            tk_.announce(RunnerName(i) + "、" + result);
             s_.Goal[i] = 1;
         }
     }
@@ -519,6 +532,7 @@ void Lesson::Kyoritimer() {
         s_.KeikaJikan =
             MaxSingle(s_.SoroeKyoriJikan[1], s_.SoroeKyoriJikan[2], s_.SoroeKyoriJikan[3]);
         tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
+        tk_.announce(ElapsedLabel(s_.KeikaJikan));
     }
 }
 
@@ -534,13 +548,15 @@ void Lesson::Jikantimer() {
         if (s_.Goal[i] == 0 && length > 0) {
             Rect b = tk_.bounds(TrunShape(i));
             tk_.setFontColor(RunnerColor(i));
-            tk_.textOut(b.left + length + TrunLabelGap, b.top,
-                        FixedText(s_.SoroeJikanKyori[i]) + "ｍ");
+            const std::string result = FixedText(s_.SoroeJikanKyori[i]) + "ｍ";
+            tk_.textOut(b.left + length + TrunLabelGap, b.top, result);
+            tk_.announce(RunnerName(i) + "、" + result);
             s_.Goal[i] = 1;
         }
     }
     s_.KeikaJikan = StoreSingle(s_.SoroeJikan / 1.0L);
     tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
+    tk_.announce(ElapsedLabel(s_.KeikaJikan));
 }
 
 } // namespace lesson

@@ -80,8 +80,9 @@ class Lesson {
     // Cells covered by the labels last drawn at KyoriLabelPos and TrunLabelPos.
     PerRunner<Rect> kyoriLabelCell_;
     Rect trunLabelCell_;
-    // Set by an aligned distance the track cannot show, until the next choice
-    // of an alignment or the next opening of verification mode.
+    // Set by a new quantity and by an aligned distance the track cannot
+    // show: スタート！ has no alignment to run until a value is aligned or
+    // verification mode is opened again.
     bool nothingToRun_ = false;
     // The kind of the verification run, chosen when it starts.
     bool distanceRun_ = false;

@@ -58,6 +58,10 @@ class Toolkit {
     virtual void messageBox(const std::string& text) = 0;
     // The event loop ends once the current handler has returned.
     virtual void requestTermination() = 0;
+
+    // Said to the user by a screen reader as it happens (an arrival, a
+    // result, the end of a run), without moving the focus.
+    virtual void announce(const std::string& text) = 0;
 };
 
 } // namespace lesson

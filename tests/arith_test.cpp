@@ -192,7 +192,7 @@ TEST_F(RaceTable, WidthsAndFullTick) {
         std::string shownAtFull;
         for (int t = 1; t <= 6100 && fullTick == 0; ++t) {
             size_t mark = tk.trace.size();
-            L.dispatch(Ctl::Timer1, Event::OnTimer);
+            raise(Ctl::Timer1, Event::OnTimer);
             if (t <= 3)
                 widths[t - 1] = width(Ctl::RunnerShape1);
             if (width(Ctl::RunnerShape1) == row.length) {

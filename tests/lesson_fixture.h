@@ -1,5 +1,6 @@
-// Drives the lesson through the headless toolkit the way the window does:
-// a user's pick sets the item and raises OnClick, OnSelect and OnCloseUp.
+// Drives the lesson through the headless toolkit the way the windows do:
+// every event goes through the toolkit's dispatcher, and a user's pick in a
+// list is made on the list itself, which raises what a real list raises.
 #pragma once
 
 #include "headless.h"
@@ -12,22 +13,33 @@
 
 namespace lesson {
 
-// A user's change of a list's current item: a changed item raises OnClick and
-// OnSelect, and a pick in the dropped-down list then closes it up.
-inline void userSelect(HeadlessToolkit& tk, Lesson& L, Ctl list, int index, bool closeUp) {
+// A pick with the pointer: the list takes the focus, drops down and closes
+// on the picked row (OnCloseUp, then OnClick and OnSelect if the item changed).
+inline void pickWithPointer(HeadlessToolkit& tk, Ctl list, int index) {
+    tk.focusMoved(list, false);
+    if (!tk.list(list).isOpen())
+        tk.listToggle(list);
+    tk.listPick(list, index);
+}
+
+// A change of the current item as the arrow keys make it on a closed list:
+// OnClick and OnSelect, no close-up.
+inline void pickWithKeys(HeadlessToolkit& tk, Ctl list, int index) {
+    tk.focusMoved(list, true);
     int before = tk.itemIndex(list);
     tk.setItemIndex(list, index);
     if (tk.itemIndex(list) != before) {
-        L.dispatch(list, Event::OnClick);
-        L.dispatch(list, Event::OnSelect);
+        tk.events().raise(list, Event::OnClick);
+        tk.events().raise(list, Event::OnSelect);
     }
-    if (closeUp)
-        L.dispatch(list, Event::OnCloseUp);
 }
 
 class LessonFixture : public ::testing::Test {
   protected:
-    LessonFixture() { L.FormCreate(); }
+    LessonFixture() {
+        tk.events().setTarget([this](Ctl c, Event e) { L.dispatch(c, e); });
+        tk.events().run([this] { L.FormCreate(); });
+    }
 
     // Picks the item with this text, as a mouse pick in the dropped-down list.
     void pick(Ctl list, const std::string& text) {
@@ -35,13 +47,9 @@ class LessonFixture : public ::testing::Test {
         ASSERT_GE(index, 0) << "no item " << text << " in " << NameOf(list);
         pickIndex(list, index);
     }
-    void pickIndex(Ctl list, int index) { userSelect(tk, L, list, index, true); }
+    void pickIndex(Ctl list, int index) { pickWithPointer(tk, list, index); }
     // A change with the arrow keys while the list is closed: no close-up.
-    void choose(Ctl list, const std::string& text) {
-        tk.setItemIndex(list, indexOf(list, text));
-        L.dispatch(list, Event::OnClick);
-        L.dispatch(list, Event::OnSelect);
-    }
+    void choose(Ctl list, const std::string& text) { pickWithKeys(tk, list, indexOf(list, text)); }
     static int indexOf(Ctl list, const std::string& text) {
         const auto& items = ListItems(list);
         for (size_t i = 0; i < items.size(); ++i)
@@ -53,12 +61,13 @@ class LessonFixture : public ::testing::Test {
         pick(DistanceList(i), distance);
         pick(TimeList(i), time);
     }
-    void click(Ctl button) { L.dispatch(button, Event::OnClick); }
+    void click(Ctl button) { tk.events().raise(button, Event::OnClick); }
+    void raise(Ctl c, Event e) { tk.events().raise(c, e); }
     // Delivers ticks while the timer is enabled; returns how many were delivered.
     int tick(Ctl timer, int limit = 100000) {
         int n = 0;
         while (tk.timerEnabled(timer) && n < limit) {
-            L.dispatch(timer, Event::OnTimer);
+            tk.timerFired(timer);
             ++n;
         }
         return n;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -148,92 +149,109 @@ class CheckingToolkit : public HeadlessToolkit {
 
 class Player {
   public:
-    explicit Player(bool render = true) {
-        tk.recording = false;
-        tk.render = render;
-        tk.state = &L.state();
+    explicit Player(bool render = true) : render_(render) { start(); }
+
+    // The program from its start, as after お わ る the page starts it again.
+    void start() {
+        program_ = std::make_unique<Program>();
+        tk().recording = false;
+        tk().render = render_;
+        tk().state = &L().state();
         // While a message box is open its own loop goes on delivering ticks.
-        tk.whileMessageBoxOpen = [this] {
+        tk().whileMessageBoxOpen = [this] {
             for (int k = 0; k < 3; ++k)
                 deliverTicks();
         };
-        L.FormCreate();
+        tk().events().setTarget([this](Ctl c, Event e) { L().dispatch(c, e); });
+        tk().events().run([this] { L().FormCreate(); });
     }
 
     void play(const Step& s) {
+        if (tk().terminationRequested)
+            start();
         // Nobody can pick in, enter or click a hidden control.
         if (s.action != Action::Tick1 && s.action != Action::Tick2 && s.action != Action::Drain &&
-            !tk.visible(s.ctl))
+            !tk().visible(s.ctl))
             return;
         switch (s.action) {
         case Action::Pick:
         case Action::ArrowPick: {
-            int before = tk.itemIndex(s.ctl);
-            userSelect(tk, L, s.ctl, s.index, s.action == Action::Pick);
+            int before = tk().itemIndex(s.ctl);
+            if (s.action == Action::Pick)
+                pickWithPointer(tk(), s.ctl, s.index);
+            else
+                pickWithKeys(tk(), s.ctl, s.index);
             // The race goes on from the changed entries.
-            if (isEntryList(s.ctl) && tk.itemIndex(s.ctl) != before && tk.timerEnabled(Ctl::Timer1))
-                raceFrom(L.state());
+            if (isEntryList(s.ctl) && tk().itemIndex(s.ctl) != before &&
+                tk().timerEnabled(Ctl::Timer1))
+                raceFrom(L().state());
             break;
         }
-        case Action::Edit: // Backspace or a typed text matching no item
-            tk.setItemIndex(s.ctl, -1);
+        case Action::Edit: // a text matching no item, erased with Backspace
+            tk().focusMoved(s.ctl, true);
+            if (tk().list(s.ctl).textLength() == 0)
+                tk().listType(s.ctl, U"x");
+            tk().listKey(s.ctl, interaction::Key::Backspace, {});
+            tk().listKey(s.ctl, interaction::Key::Escape, {});
             break;
-        case Action::CloseUp:
-            L.dispatch(s.ctl, Event::OnCloseUp);
+        case Action::CloseUp: // dropped down and closed again
+            tk().focusMoved(s.ctl, false);
+            tk().listToggle(s.ctl);
+            tk().listToggle(s.ctl);
             break;
         case Action::Enter:
-            L.dispatch(s.ctl, Event::OnEnter);
+            tk().focusMoved(s.ctl, true);
             break;
         case Action::ListClick:
         case Action::Button:
-            L.dispatch(s.ctl, Event::OnClick);
+            tk().events().raise(s.ctl, Event::OnClick);
             // A start sets the clock to 0; a refused one leaves it.
-            if (L.state().KeikaJikan == 0.0f) {
-                if (s.ctl == Ctl::RedyGoBtn && tk.timerEnabled(Ctl::Timer1))
-                    raceFrom(L.state());
-                if (s.ctl == Ctl::StartBitBtn && tk.timerEnabled(Ctl::Timer2))
-                    verificationFrom(L.state());
+            if (L().state().KeikaJikan == 0.0f) {
+                if (s.ctl == Ctl::RedyGoBtn && tk().timerEnabled(Ctl::Timer1))
+                    raceFrom(L().state());
+                if (s.ctl == Ctl::StartBitBtn && tk().timerEnabled(Ctl::Timer2))
+                    verificationFrom(L().state());
             }
             break;
         case Action::Drain: // played by the test itself
             break;
         case Action::Tick1:
         case Action::Tick2:
-            for (int k = 0; k < s.index && tk.timerEnabled(s.ctl); ++k)
+            for (int k = 0; k < s.index && tk().timerEnabled(s.ctl); ++k)
                 tickOnce(s.ctl);
             break;
         }
     }
 
     void tickOnce(Ctl timer) {
-        L.dispatch(timer, Event::OnTimer);
+        tk().timerFired(timer);
         bool race = timer == Ctl::Timer1;
         ++(race ? raceTicks : verificationTicks);
         long n = ++(race ? race_.ticks : run_.ticks);
         long bound = race ? race_.bound : run_.bound;
-        if (tk.timerEnabled(timer) && n == bound)
-            tk.faults << (race ? "race" : "verification run") << " still running after " << n
-                      << " ticks, bound " << bound << "; ";
+        if (tk().timerEnabled(timer) && n == bound)
+            tk().faults << (race ? "race" : "verification run") << " still running after " << n
+                        << " ticks, bound " << bound << "; ";
     }
 
     void deliverTicks() {
         for (Ctl t : {Ctl::Timer1, Ctl::Timer2})
-            if (tk.timerEnabled(t))
+            if (tk().timerEnabled(t))
                 tickOnce(t);
     }
 
     // Empty when every invariant holds.
     std::string check() const {
-        const LessonState& s = L.state();
+        const LessonState& s = L().state();
         std::ostringstream why;
-        why << tk.faults.str();
+        why << tk().faults.str();
         for (int i = 1; i <= 3; ++i) {
             if (s.Goal[i] != 0 && s.Goal[i] != 1)
                 why << "Goal[" << i << "]=" << s.Goal[i] << "; ";
-            int w = tk.bounds(RunnerShape(i)).width();
+            int w = tk().bounds(RunnerShape(i)).width();
             if (w < 0 || w > s.BarLength[i] || s.BarLength[i] > TrackWidth)
                 why << "race bar " << i << " width " << w << " of " << s.BarLength[i] << "; ";
-            int tw = tk.bounds(TrunShape(i)).width();
+            int tw = tk().bounds(TrunShape(i)).width();
             if (tw < 0 || tw > s.TrunBarLength[i] || s.TrunBarLength[i] > TrackWidth)
                 why << "verification bar " << i << " width " << tw << " of " << s.TrunBarLength[i]
                     << "; ";
@@ -245,11 +263,11 @@ class Player {
         }
         if (!std::isfinite(s.KeikaJikan))
             why << "non-finite KeikaJikan; ";
-        if (tk.timerEnabled(Ctl::Timer1) && tk.timerEnabled(Ctl::Timer2))
+        if (tk().timerEnabled(Ctl::Timer1) && tk().timerEnabled(Ctl::Timer2))
             why << "race and verification run tick at once; ";
         // Bars of an earlier alignment must not run under a distance the track
         // cannot show.
-        if (tk.timerEnabled(Ctl::Timer2) && s.SoroeKyori > MaxDistance)
+        if (tk().timerEnabled(Ctl::Timer2) && s.SoroeKyori > MaxDistance)
             for (int i = 1; i <= 3; ++i)
                 if (s.TrunBarLength[i] > 0)
                     why << "verification bar " << i << " runs over " << s.SoroeKyori << " m; ";
@@ -258,7 +276,7 @@ class Player {
 
     // Ticks every run still running to its end; empty when all end in time.
     std::string drain() {
-        while (tk.timerEnabled(Ctl::Timer1) || tk.timerEnabled(Ctl::Timer2)) {
+        while (tk().timerEnabled(Ctl::Timer1) || tk().timerEnabled(Ctl::Timer2)) {
             deliverTicks();
             std::string why = check();
             if (!why.empty())
@@ -267,8 +285,10 @@ class Player {
         return {};
     }
 
-    CheckingToolkit tk;
-    Lesson L{tk};
+    CheckingToolkit& tk() { return program_->tk; }
+    const CheckingToolkit& tk() const { return program_->tk; }
+    Lesson& L() { return program_->L; }
+    const Lesson& L() const { return program_->L; }
     long raceTicks = 0, verificationTicks = 0;
 
   private:
@@ -285,7 +305,7 @@ class Player {
     // runner arrives, which single-precision sums can delay, on very slow bars
     // by far more than a tick.
     void verificationFrom(const LessonState& s) {
-        if (tk.itemIndex(Ctl::ComboBox7) != 1) {
+        if (tk().itemIndex(Ctl::ComboBox7) != 1) {
             run_ = {0, static_cast<long>(s.SoroeJikan) * 20 + 5};
             return;
         }
@@ -299,6 +319,12 @@ class Player {
         long ticks, bound;
     };
     Run race_{0, 0}, run_{0, 0};
+    struct Program {
+        CheckingToolkit tk;
+        Lesson L{tk};
+    };
+    std::unique_ptr<Program> program_;
+    bool render_;
 };
 
 // Plays a sequence, draining at every Drain step and at its end; returns the
@@ -349,7 +375,7 @@ TEST(RandomSequences, InvariantsHoldAndRunsEnd) {
         std::vector<Step> steps;
         std::string why;
         for (int k = 0; k < length && why.empty(); ++k) {
-            steps.push_back(gen.next(p.tk));
+            steps.push_back(gen.next(p.tk()));
             p.play(steps.back());
             ++events;
             if (steps.back().action == Action::Drain)
@@ -367,7 +393,7 @@ TEST(RandomSequences, InvariantsHoldAndRunsEnd) {
             FAIL() << "seed " << seed << ": " << why << "\nshortest failing prefix, "
                    << prefix.size() << " events (the last 40 at most):" << os.str();
         }
-        boxes += p.tk.messageBoxes;
+        boxes += p.tk().messageBoxes;
         raceTicks += p.raceTicks;
         verificationTicks += p.verificationTicks;
     }

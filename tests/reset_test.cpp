@@ -144,12 +144,12 @@ TEST_F(Reset, OnlyBoundEventsHaveEffects) {
     const Ctl all[] = {Ctl::RunnerLbl1, Ctl::JikanLbl, Ctl::RunnerShape1, Ctl::Label13,
                        Ctl::RunnerBox1, Ctl::Syomei,   Ctl::ComboBox1,    Ctl::Timer1};
     for (Ctl c : all) {
-        L.dispatch(c, Event::OnEnter);
+        raise(c, Event::OnEnter);
         if (c != Ctl::ComboBox1)
-            L.dispatch(c, Event::OnClick);
+            raise(c, Event::OnClick);
     }
-    L.dispatch(Ctl::RedyGoBtn, Event::OnEnter);
-    L.dispatch(Ctl::ComboBox7, Event::OnTimer);
+    raise(Ctl::RedyGoBtn, Event::OnEnter);
+    raise(Ctl::ComboBox7, Event::OnTimer);
     EXPECT_EQ(tk.trace.size(), before);
     // OnEnter of the verification lists empties the verification track.
     const Rect track{103, 514, 1024, 669};
@@ -157,7 +157,7 @@ TEST_F(Reset, OnlyBoundEventsHaveEffects) {
         tk.setBrushColor(clWhite);
         tk.fillRect(Rect{0, 0, ClientWidth, ClientHeight});
         tk.setBrushColor(s.BackColor);
-        L.dispatch(list, Event::OnEnter);
+        raise(list, Event::OnEnter);
         EXPECT_TRUE(tk.uniform(track, 0x80FF80)) << NameOf(list);
         EXPECT_EQ(tk.count(Rect{0, 0, ClientWidth, ClientHeight}, 0x80FF80),
                   track.width() * track.height());

@@ -53,7 +53,7 @@ TEST_F(Verification, QuantityCaptions) {
     for (const auto& c : cases) {
         tk.setItemIndex(Ctl::ComboBox8, 5);
         tk.setItemIndex(Ctl::ComboBox7, c.index);
-        L.dispatch(Ctl::ComboBox7, Event::OnSelect);
+        raise(Ctl::ComboBox7, Event::OnSelect);
         EXPECT_EQ(tk.caption(Ctl::Label14), c.caption) << c.index;
         EXPECT_EQ(tk.itemIndex(Ctl::ComboBox8), 0);
     }
@@ -140,7 +140,7 @@ TEST_F(Verification, OutOfRangeShowsTheMessageAndDrawsNothing) {
     for (const auto& t : tk.texts)
         EXPECT_NE(t.text, "1100m");
     // The list's close-up alone still draws nothing for an out-of-range value.
-    L.dispatch(Ctl::ComboBox8, Event::OnCloseUp);
+    raise(Ctl::ComboBox8, Event::OnCloseUp);
     EXPECT_TRUE(tk.uniform(kTrunArea, Back));
 }
 
@@ -154,7 +154,7 @@ TEST_F(Verification, TimerTicksGoOnWhileTheMessageIsOpen) {
     int delivered = 0;
     tk.whileMessageBoxOpen = [&] {
         for (int k = 0; k < 5; ++k, ++delivered)
-            L.dispatch(Ctl::Timer1, Event::OnTimer);
+            raise(Ctl::Timer1, Event::OnTimer);
     };
     pick(Ctl::ComboBox8, "12");
     EXPECT_EQ(delivered, 5);
@@ -194,9 +194,9 @@ TEST_F(Verification, EnteringAListEmptiesAndItsCloseUpDrawsAgain) {
     typicalRace();
     open();
     align("距離", "100");
-    L.dispatch(Ctl::ComboBox8, Event::OnEnter);
+    raise(Ctl::ComboBox8, Event::OnEnter);
     EXPECT_TRUE(tk.uniform(kTrunArea, Back));
-    L.dispatch(Ctl::ComboBox8, Event::OnCloseUp);
+    raise(Ctl::ComboBox8, Event::OnCloseUp);
     expectOutline(false, 1, 800);
     EXPECT_EQ(lastTextAt(904, 514)->text, "100m");
 }
@@ -303,11 +303,14 @@ TEST_F(VerificationRun, StartRightAfterOpeningEndsOnTheFirstTick) {
 TEST_F(VerificationRun, ARunnerWithoutAVerificationBarDoesNotHoldUpTheEnd) {
     typicalRace();
     open();
-    pick(Ctl::ComboBox7, "距離"); // no value: no verification bars
+    pick(Ctl::ComboBox7, "距離");
+    tk.setItemIndex(Ctl::ComboBox8, -1); // as after editing its text
+    pick(Ctl::ComboBox8, "");            // aligned to no distance: no verification bars
     click(Ctl::StartBitBtn);
     EXPECT_EQ(tick(Ctl::Timer2, 1000), 1);
     EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
-    EXPECT_TRUE(tk.uniform(kTrunArea, Back));
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(width(TrunShape(i)), 0);
 }
 
 TEST_F(VerificationRun, ZeroAlignedDistanceIsCoveredAtOnce) {
@@ -501,7 +504,7 @@ TEST_F(VerificationRun, OnlyRunnersWithABarADistanceAndATimeTakePart) {
         // The distance label stands at the end of runner 1's outline.
         EXPECT_EQ(s.TrunLabelPos, (Point{104, 514}));
         click(Ctl::StartBitBtn);
-        L.dispatch(Ctl::ComboBox1, Event::OnCloseUp);
+        raise(Ctl::ComboBox1, Event::OnCloseUp);
         size_t mark = tk.texts.size();
         EXPECT_EQ(tick(Ctl::Timer2, 10000), c.ticks);
         EXPECT_EQ(width(Ctl::TrunShape1), 0);
@@ -521,10 +524,10 @@ TEST_F(VerificationRun, EmptyingTheTrackStopsTheRun) {
         const char* name;
         std::function<void()> act;
     } cases[] = {
-        {"click in the quantity list", [&] { L.dispatch(Ctl::ComboBox7, Event::OnClick); }},
-        {"focus into the quantity list", [&] { L.dispatch(Ctl::ComboBox7, Event::OnEnter); }},
-        {"click in the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnClick); }},
-        {"focus into the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnEnter); }},
+        {"click in the quantity list", [&] { raise(Ctl::ComboBox7, Event::OnClick); }},
+        {"focus into the quantity list", [&] { raise(Ctl::ComboBox7, Event::OnEnter); }},
+        {"click in the value list", [&] { raise(Ctl::ComboBox8, Event::OnClick); }},
+        {"focus into the value list", [&] { raise(Ctl::ComboBox8, Event::OnEnter); }},
         {"quantity switched", [&] { pick(Ctl::ComboBox7, "時間"); }},
         {"value chosen", [&] { pick(Ctl::ComboBox8, "50"); }},
         {"mode reopened", [&] { open(); }},
@@ -576,18 +579,17 @@ TEST_F(VerificationRun, OneRunAtATime) {
 }
 
 // After the out-of-range message the start button neither starts nor stops
-// anything until a new choice in either alignment list or a new opening.
+// anything until a value is chosen again or the mode is opened again.
 TEST_F(VerificationRun, NothingToRunAfterAnOutOfRangeAlignment) {
     struct Case {
         const char* name;
         std::function<void()> act;
         bool unblocks;
     } cases[] = {
-        {"close-up of the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnCloseUp); },
-         false},
-        {"focus into the value list", [&] { L.dispatch(Ctl::ComboBox8, Event::OnEnter); }, false},
+        {"close-up of the value list", [&] { raise(Ctl::ComboBox8, Event::OnCloseUp); }, false},
+        {"focus into the value list", [&] { raise(Ctl::ComboBox8, Event::OnEnter); }, false},
         {"value chosen", [&] { pick(Ctl::ComboBox8, "10"); }, true},
-        {"quantity chosen", [&] { pick(Ctl::ComboBox7, "距離"); }, true},
+        {"quantity chosen", [&] { pick(Ctl::ComboBox7, "距離"); }, false},
         {"mode reopened", [&] { open(); }, true},
     };
     for (const auto& c : cases) {
@@ -617,16 +619,29 @@ TEST_F(VerificationRun, NothingToRunAfterAnOutOfRangeAlignment) {
     }
 }
 
-// A new quantity voids the bars of the alignment before: a start then runs
-// as right after opening, with nothing to grow.
-TEST_F(VerificationRun, ANewQuantityLeavesNoBarsToRun) {
-    typicalRace();
-    open();
-    align("距離", "100");
-    pick(Ctl::ComboBox7, "時間");
-    click(Ctl::StartBitBtn);
-    EXPECT_EQ(tick(Ctl::Timer2), 1);
-    EXPECT_TRUE(tk.uniform(kTrunArea, Back));
+// A new quantity voids the alignment before: スタート！ then does nothing
+// (no clock jumping to the old alignment's time) until a value is chosen.
+TEST_F(VerificationRun, ANewQuantityLeavesNothingToRun) {
+    const char* cases[][2] = {{"時間", "距離"}, {"距離", "時間"}, {"時間", ""}};
+    for (const auto& c : cases) {
+        const char* quantity = c[1];
+        SCOPED_TRACE(quantity);
+        click(Ctl::RetryBitBtn);
+        typicalRace();
+        open();
+        align(c[0], "10");
+        const std::string shown = tk.caption(Ctl::JikanLbl);
+        pick(Ctl::ComboBox7, quantity);
+        click(Ctl::StartBitBtn);
+        EXPECT_FALSE(tk.timerEnabled(Ctl::Timer2));
+        EXPECT_EQ(tk.caption(Ctl::JikanLbl), shown);
+        EXPECT_TRUE(tk.uniform(kTrunArea, Back));
+        if (*quantity) {
+            pick(Ctl::ComboBox8, "100");
+            click(Ctl::StartBitBtn);
+            EXPECT_TRUE(tk.timerEnabled(Ctl::Timer2));
+        }
+    }
 }
 
 } // namespace
