@@ -73,8 +73,8 @@ void BaseToolkit::setVisible(Ctl c, bool visible) {
 }
 
 void BaseToolkit::setCaption(Ctl c, const std::string& text) {
-    if (at(captions_, c) == text)
-        return;
+    // Set again all the same: a label sizes itself to its caption whenever
+    // the caption is set, the one it has included.
     at(captions_, c) = text;
     showCaption(c, text);
     if (isLabel(c))

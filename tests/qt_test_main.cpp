@@ -1,5 +1,6 @@
 // The main of the window tests: Qt's offscreen platform, set up as the
 // program sets up its own application.
+#include "application.h"
 #include "form.h"
 
 #include <gtest/gtest.h>

@@ -128,8 +128,8 @@ TEST_F(Window, DrawnResultsAreExposedAsAccessibleText) {
     pickSilently(Ctl::ComboBox4, 12);
     EXPECT_EQ(description(Ctl::RunnerShape1), "100m");
     form->lesson().RedyGoBtnClick();
-    form->timer(Ctl::Timer1)->timer().stop();
-    while (form->timer(Ctl::Timer1)->enabled())
+    form->toolkit().nativeTimer(Ctl::Timer1).stop();
+    while (form->toolkit().timerEnabled(Ctl::Timer1))
         form->raise(Ctl::Timer1, Event::OnTimer);
     EXPECT_EQ(description(Ctl::RunnerShape1), "100m 20秒");
     EXPECT_EQ(description(Ctl::RunnerShape2), "100m 12秒");
@@ -141,8 +141,8 @@ TEST_F(Window, DrawnResultsAreExposedAsAccessibleText) {
     form->toolkit().setItemIndex(Ctl::ComboBox7, 2);
     pickSilently(Ctl::ComboBox8, 10);
     form->lesson().StartBitBtnClick();
-    form->timer(Ctl::Timer2)->timer().stop();
-    while (form->timer(Ctl::Timer2)->enabled())
+    form->toolkit().nativeTimer(Ctl::Timer2).stop();
+    while (form->toolkit().timerEnabled(Ctl::Timer2))
         form->raise(Ctl::Timer2, Event::OnTimer);
     EXPECT_EQ(description(Ctl::TrunShape1), "84m 50.00ｍ");
     EXPECT_EQ(description(Ctl::TrunShape2), "83.33ｍ");

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 using lesson::Ctl;
@@ -75,7 +76,7 @@ TEST_F(Window, TextMatchingNoItemAndEmptiedListsAreHarmless) {
     EXPECT_EQ(list(Ctl::ComboBox1)->currentIndex(), 0);
     closePopups();
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    EXPECT_TRUE(form->timer(Ctl::Timer1)->enabled()) << "runner 2 alone races";
+    EXPECT_TRUE(form->toolkit().timerEnabled(Ctl::Timer1)) << "runner 2 alone races";
     QTest::mouseClick(w(Ctl::RetryBitBtn), Qt::LeftButton);
     // A distance, and a time list emptied with Backspace after a text that
     // matched nothing: the start button refuses, nothing divides by zero.
@@ -87,7 +88,7 @@ TEST_F(Window, TextMatchingNoItemAndEmptiedListsAreHarmless) {
     EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), -1);
     EXPECT_EQ(list(Ctl::ComboBox2)->lineEdit()->text(), "");
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    EXPECT_FALSE(form->timer(Ctl::Timer1)->enabled());
+    EXPECT_FALSE(form->toolkit().timerEnabled(Ctl::Timer1));
     // Backspace in an empty field changes nothing.
     focus(Ctl::ComboBox2);
     key(Qt::Key_Backspace);
@@ -125,7 +126,14 @@ TEST_F(Window, MoveKeysOpenCloseAndStepFromTheHighlight) {
     ASSERT_TRUE(list(Ctl::ComboBox2)->popupOpen());
     key(Qt::Key_PageDown);
     EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), 9);
-    list(Ctl::ComboBox2)->view()->setCurrentIndex(list(Ctl::ComboBox2)->model()->index(20, 0));
+    // The pointer over row 20.
+    QAbstractItemView* view = list(Ctl::ComboBox2)->view();
+    const QModelIndex row20 = list(Ctl::ComboBox2)->model()->index(20, 0);
+    view->scrollTo(row20);
+    const QPointF at = view->visualRect(row20).center();
+    QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
     key(Qt::Key_Down);
     EXPECT_EQ(list(Ctl::ComboBox2)->currentIndex(), 21);
     key(Qt::Key_End);

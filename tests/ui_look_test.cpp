@@ -2,7 +2,7 @@
 // lists whose items can be read whole, the layout's colours under a dark
 // theme and Qt's own texts in Japanese.
 #include "form.h"
-#include "look.h"
+#include "group_box.h"
 #include "qt_toolkit.h"
 
 #include <gtest/gtest.h>

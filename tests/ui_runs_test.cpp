@@ -32,12 +32,12 @@ class Runs : public uitest::Window {
         QTest::mouseClick(w(button), Qt::LeftButton);
         QApplication::processEvents();
         for (Ctl t : {Ctl::Timer1, Ctl::Timer2})
-            form->timer(t)->timer().stop();
+            form->toolkit().nativeTimer(t).stop();
     }
     // Delivers ticks while the timer is enabled; returns how many.
     int tick(Ctl timer, int limit) {
         int n = 0;
-        for (; n < limit && form->timer(timer)->enabled(); ++n)
+        for (; n < limit && form->toolkit().timerEnabled(timer); ++n)
             form->raise(timer, Event::OnTimer);
         QApplication::processEvents();
         return n;

@@ -2,7 +2,7 @@
 // tick by tick.
 #include "label_image.h"
 #include "ui_window.h"
-#include "widgets.h"
+#include "auto_size_label.h"
 
 #include <QBackingStore>
 #include <QLabel>
@@ -39,7 +39,7 @@ TEST_F(Window, TheRunPartOfABarShowsOnEveryTick) {
     enter(Ctl::ComboBox1, "100");
     enter(Ctl::ComboBox2, "300"); // 0.13 pixels a tick
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    form->toolkit().nativeTimer(Ctl::Timer1).stop(); // ticks are delivered by hand below
     for (int t = 1; t <= 30; ++t) {
         form->raise(Ctl::Timer1, Event::OnTimer);
         QApplication::processEvents();
@@ -65,7 +65,7 @@ TEST_F(Window, TheWindowShowsWhatItsControlsDraw) {
         enter(lists[2 * i + 1], runners[i][1]);
     }
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    form->toolkit().nativeTimer(Ctl::Timer1).stop(); // ticks are delivered by hand below
     auto shown = [this] {
         QApplication::processEvents(); // anything Qt itself repaints
         auto* store = static_cast<QImage*>(form->backingStore()->paintDevice());
@@ -73,7 +73,7 @@ TEST_F(Window, TheWindowShowsWhatItsControlsDraw) {
     };
     ASSERT_EQ(form->backingStore()->paintDevice()->devType(), QInternal::Image);
     int ticks = 0;
-    while (form->timer(Ctl::Timer1)->enabled() && ticks < 1000) {
+    while (form->toolkit().timerEnabled(Ctl::Timer1) && ticks < 1000) {
         form->raise(Ctl::Timer1, Event::OnTimer);
         if (++ticks % 9 && ticks < 195)
             continue;
@@ -96,7 +96,7 @@ TEST_F(Window, ARaceTickAsksForNoNewLayout) {
     enter(Ctl::ComboBox1, "100");
     enter(Ctl::ComboBox2, "10");
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    form->toolkit().nativeTimer(Ctl::Timer1).stop(); // ticks are delivered by hand below
     QApplication::processEvents();
     form->installEventFilter(&requests);
     for (int t = 0; t < 150; ++t) {
@@ -114,10 +114,10 @@ TEST_F(Window, ARaceRunsInTheRealWindow) {
     ASSERT_EQ(state().Kyori[1], 100);
     ASSERT_EQ(state().Jikan[1], 10);
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    ASSERT_TRUE(form->timer(Ctl::Timer1)->enabled());
-    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    ASSERT_TRUE(form->toolkit().timerEnabled(Ctl::Timer1));
+    form->toolkit().nativeTimer(Ctl::Timer1).stop(); // ticks are delivered by hand below
     int ticks = 0;
-    while (form->timer(Ctl::Timer1)->enabled() && ticks < 1000) {
+    while (form->toolkit().timerEnabled(Ctl::Timer1) && ticks < 1000) {
         form->raise(Ctl::Timer1, Event::OnTimer);
         ++ticks;
     }
@@ -127,7 +127,7 @@ TEST_F(Window, ARaceRunsInTheRealWindow) {
     EXPECT_EQ(countColor(img, QRect(104, 200, lesson::TrackWidth, 20), QColor(128, 0, 0)),
               lesson::TrackWidth * 20);
     EXPECT_GT(countColor(img, QRect(936, 200, 60, 21), QColor(128, 0, 0)), 20);
-    EXPECT_EQ(form->toolkit().surfaceTexts(), (QStringList{"100m", "10秒"}));
+    EXPECT_EQ(form->toolkit().description(Ctl::Form1), "100m、10秒");
     EXPECT_TRUE(w(Ctl::TrialBitBtn)->isVisible());
     EXPECT_EQ(form->toolkit().caption(Ctl::JikanLbl), "経過時間10.00秒");
 }
@@ -152,13 +152,13 @@ TEST_F(Window, TheElapsedTimeShowsWhatAPlainLabelDraws) {
     enter(Ctl::ComboBox1, "100");
     enter(Ctl::ComboBox2, "20");
     QTest::mouseClick(w(Ctl::RedyGoBtn), Qt::LeftButton);
-    form->timer(Ctl::Timer1)->timer().stop(); // ticks are delivered by hand below
+    form->toolkit().nativeTimer(Ctl::Timer1).stop(); // ticks are delivered by hand below
     auto* label = qobject_cast<QLabel*>(w(Ctl::JikanLbl));
     ASSERT_TRUE(label);
     ASSERT_TRUE(label->text().endsWith("  ")); // cleared: the width takes in the blanks
     ASSERT_EQ(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
     int ticks = 0;
-    while (form->timer(Ctl::Timer1)->enabled()) {
+    while (form->toolkit().timerEnabled(Ctl::Timer1)) {
         form->raise(Ctl::Timer1, Event::OnTimer);
         QApplication::processEvents();
         if (++ticks % 3 && ticks < 195)

@@ -36,7 +36,7 @@ class Window : public ::testing::Test {
   protected:
     void SetUp() override {
         form = std::make_unique<TForm1>();
-        form->eventObserver = [this](Ctl c, Event e) {
+        form->toolkit().events().observer = [this](Ctl c, Event e) {
             if (e != Event::OnTimer)
                 raised.push_back({c, e});
         };

@@ -1,7 +1,7 @@
 #include "accessibility.h"
 
-#include "form.h"
-#include "widgets.h"
+#include "drop_down_list.h"
+#include "shape_widget.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -10,6 +10,8 @@
 namespace ui {
 
 namespace {
+
+constexpr const char* kRole = "accessibleRole";
 
 // A drop-down list keeps its own name, which says what is chosen in it, and
 // answers the item shown in its field as its value. (Qt's own list answers
@@ -55,7 +57,8 @@ class ListAccessible : public QAccessibleWidget {
     void doAction(const QString& action) override {
         if (action != showMenuAction() && action != pressAction())
             return;
-        if (list()->view()->isVisible())
+        // Either way through the list's model, which raises the close-up.
+        if (list()->popupOpen())
             list()->hidePopup();
         else
             list()->showPopup();
@@ -66,15 +69,47 @@ class ListAccessible : public QAccessibleWidget {
     DropDownList* list() const { return static_cast<DropDownList*>(widget()); }
 };
 
+// An object that says things as they happen (arrivals, results, the end of
+// a run): its text is the last announcement, and each new one reaches
+// screen readers as inserted text, which carries the words themselves.
+class StatusAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit StatusAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StatusBar) {}
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        return t == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                               : QAccessibleWidget::interface_cast(t);
+    }
+    QString said() const { return widget()->accessibleName(); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return said().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(said().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+};
+
 QAccessibleInterface* controlAccessible(const QString&, QObject* object) {
     if (auto* list = qobject_cast<DropDownList*>(object))
         return new ListAccessible(list);
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    // The lesson's window is a frame to screen readers, not a filler.
-    if (dynamic_cast<TForm1*>(w))
-        return new QAccessibleWidget(w, QAccessible::Window);
+    const QVariant declared = w->property(kRole);
+    if (declared.isValid() && declared.toInt() == QAccessible::StatusBar)
+        return new StatusAccessible(w);
+    if (declared.isValid())
+        return new QAccessibleWidget(w, static_cast<QAccessible::Role>(declared.toInt()));
     // A runner's bar is a picture; its description tells what is drawn by it.
     if (dynamic_cast<ShapeWidget*>(w))
         return new QAccessibleWidget(w, QAccessible::Graphic);
@@ -89,6 +124,10 @@ void InstallAccessibility() {
         return;
     installed = true;
     QAccessible::installFactory(controlAccessible);
+}
+
+void DeclareRole(QWidget* widget, QAccessible::Role role) {
+    widget->setProperty(kRole, static_cast<int>(role));
 }
 
 void NameForScreenReaders(QWidget* control, const QString& name) {

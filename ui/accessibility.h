@@ -1,6 +1,7 @@
-// How the window's own controls present themselves to screen readers.
+// How the window and its controls present themselves to screen readers.
 #pragma once
 
+#include <QAccessible>
 #include <QString>
 
 class QWidget;
@@ -14,5 +15,9 @@ void InstallAccessibility();
 // Names a control for screen readers; a list's typing field carries the
 // list's name too, as the field is where the keyboard focus stands.
 void NameForScreenReaders(QWidget* control, const QString& name);
+
+// A widget's role as it declares it itself (the lesson's window is a frame,
+// not a filler).
+void DeclareRole(QWidget* widget, QAccessible::Role role);
 
 } // namespace ui

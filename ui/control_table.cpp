@@ -1,7 +1,10 @@
 #include "control_table.h"
 
 #include "accessibility.h"
-#include "look.h"
+#include "fonts.h"
+#include "group_box.h"
+#include "look_style.h"
+#include "push_button.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -66,16 +69,12 @@ void setTextColor(QWidget* w, QPalette::ColorRole role, lesson::Color c) {
 
 } // namespace
 
-ControlTable::ControlTable(QWidget& window, RaiseFn raise) : window_(window) {
-    build(std::move(raise));
-}
-
-void ControlTable::build(RaiseFn raiseFn) {
+ControlTable::ControlTable(QWidget& window, interaction::BaseToolkit& toolkit) : window_(window) {
     for (const ControlDef& s : lesson::Layout()) {
         QWidget* parent = s.parent == Ctl::Form1 ? &window_ : control(s.parent);
         QWidget* w = nullptr;
         QString caption = QString::fromUtf8(s.caption);
-        QFont font = LayoutFont(s.fontFace, s.fontPixels > 0 ? s.fontPixels : 12, s.bold, s.italic);
+        QFont font = LayoutFont(s.face, s.fontPixels > 0 ? s.fontPixels : 12, s.bold, s.italic);
         switch (s.kind) {
         case Kind::Label:
         case Kind::StaticText: {
@@ -99,7 +98,7 @@ void ControlTable::build(RaiseFn raiseFn) {
             break;
         }
         case Kind::ComboBox: {
-            auto* l = new DropDownList(s.id, raiseFn, parent);
+            auto* l = new DropDownList(s.id, toolkit, parent);
             l->setFont(font);
             l->setItemDelegate(new ItemHeightDelegate(s.itemHeight, l));
             l->setItems(lesson::ListItems(s.id));
@@ -113,14 +112,13 @@ void ControlTable::build(RaiseFn raiseFn) {
             if (s.kind == Kind::BitBtn)
                 b->setStyle(bitBtnStyle());
             Ctl id = s.id;
-            QObject::connect(b, &QPushButton::clicked, b,
-                             [raiseFn, id] { raiseFn(id, Event::OnClick); });
+            QObject::connect(b, &QPushButton::clicked, b, [&toolkit, id] {
+                toolkit.events().raise(id, lesson::Event::OnClick);
+            });
             w = b;
             break;
         }
         case Kind::Timer:
-            timers_[s.id == Ctl::Timer1 ? 0 : 1] = new TimerControl(s.id, raiseFn, &window_);
-            break;
         case Kind::Window:
             break;
         }
@@ -135,11 +133,6 @@ void ControlTable::build(RaiseFn raiseFn) {
         w->setVisible(s.visible);
         controls_[static_cast<size_t>(s.id)] = w;
     }
-    // Created enabled at 1000 ms, as the layout stores them; start-up stops them
-    // before any tick can be delivered.
-    for (TimerControl* t : timers_)
-        t->setEnabled(true);
-
     // Tab visits the lists and buttons in the layout's tab order.
     std::vector<Ctl> chain = lesson::TabChain();
     for (size_t i = 0; i + 1 < chain.size(); ++i)
@@ -151,6 +144,9 @@ DropDownList* ControlTable::list(Ctl c) const {
 }
 ShapeWidget* ControlTable::shape(Ctl c) const {
     return dynamic_cast<ShapeWidget*>(control(c));
+}
+AutoSizeLabel* ControlTable::label(Ctl c) const {
+    return dynamic_cast<AutoSizeLabel*>(control(c));
 }
 
 bool ControlTable::controlOf(const QWidget* w, Ctl* out) const {

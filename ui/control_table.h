@@ -1,9 +1,12 @@
 // Every control of the layout as a widget inside the window, addressed by its
-// layout name; the events the controls raise go to the one function given.
+// layout name: the lists report their input to the toolkit, the buttons
+// raise their clicks through its dispatcher.
 #pragma once
 
-#include "controls.h"
-#include "widgets.h"
+#include "auto_size_label.h"
+#include "base_toolkit.h"
+#include "drop_down_list.h"
+#include "shape_widget.h"
 
 #include <QWidget>
 
@@ -15,12 +18,12 @@ class ControlTable {
   public:
     // Builds the controls inside `window`, in the layout's creation order
     // and tab chain.
-    ControlTable(QWidget& window, RaiseFn raise);
+    ControlTable(QWidget& window, interaction::BaseToolkit& toolkit);
 
     QWidget* control(Ctl c) const { return controls_[static_cast<size_t>(c)]; }
     DropDownList* list(Ctl c) const;
     ShapeWidget* shape(Ctl c) const;
-    TimerControl* timer(Ctl c) const { return timers_[c == Ctl::Timer1 ? 0 : 1]; }
+    AutoSizeLabel* label(Ctl c) const;
 
     // The control whose widget (or a part of it) this is.
     bool controlOf(const QWidget* w, Ctl* out) const;
@@ -29,11 +32,8 @@ class ControlTable {
     void closeLists();
 
   private:
-    void build(RaiseFn raiseFn);
-
     QWidget& window_;
     std::array<QWidget*, static_cast<size_t>(Ctl::Count)> controls_{};
-    std::array<TimerControl*, 2> timers_{};
 };
 
 } // namespace ui

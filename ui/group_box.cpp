@@ -1,6 +1,7 @@
-#include "look.h"
+#include "group_box.h"
 
 #include <QPainter>
+#include <QStyle>
 
 namespace ui {
 

@@ -1,6 +1,6 @@
-#include "look.h"
+#include "look_style.h"
 
-#include "widgets.h"
+#include "drop_down_list.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -55,8 +55,8 @@ QRect LookStyle::subControlRect(ComplexControl cc, const QStyleOptionComplex* op
     case SC_ComboBoxArrow:
         return QRect(r.right() - arrow, r.top(), arrow + 1, r.height());
     case SC_ComboBoxEditField:
-        return QRect(r.left() + DropDownList::FieldInset, r.top() + 1,
-                     r.width() - DropDownList::FieldInset - 1 - arrow, r.height() - 2);
+        return QRect(r.left() + interaction::ListGeometry::FieldInset, r.top() + 1,
+                     r.width() - interaction::ListGeometry::FieldInset - 1 - arrow, r.height() - 2);
     case SC_ComboBoxListBoxPopup:
         return QRect(r.left(), r.top(), qMax(r.width(), list->popupWidth()), r.height());
     default:

@@ -1,4 +1,5 @@
-#include "look.h"
+#include "message_box.h"
+#include "palette.h"
 
 #include "controls.h"
 

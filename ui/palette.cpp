@@ -1,12 +1,7 @@
-#include "look.h"
+#include "palette.h"
 
 #include "controls.h"
-#include "widgets.h"
-
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include "shape_widget.h"
 
 namespace ui {
 
@@ -52,19 +47,6 @@ QPalette LayoutPalette() {
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(QPalette::Disabled, role, toQColor(clGrayText));
     return pal;
-}
-
-void SetUpLook() {
-    QApplication::setStyle(new LookStyle);
-    QApplication::setPalette(LayoutPalette());
-    // Qt's own texts (the field's context menu, the message boxes' button) in
-    // the lesson's language, whatever the desktop's locale.
-    auto* qt = new QTranslator(qApp);
-    if (qt->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qt);
-    else
-        delete qt;
 }
 
 } // namespace ui

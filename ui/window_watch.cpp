@@ -1,4 +1,4 @@
-#include "look.h"
+#include "window_watch.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

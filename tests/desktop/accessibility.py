@@ -107,7 +107,7 @@ def start_screen():
              ("push button", "お わ る", True), ("push button", "確かめよう！", False),
              ("combo box", "そろえるもの", False), ("combo box", "そろえる値", False),
              ("label", "を", False), ("label", "にそろえる。", False),
-             ("push button", "スタート！", False)]
+             ("push button", "スタート！", False), ("status bar", "", True)]
     boxes = []
     for i, d in enumerate(DIGITS, 1):
         frame += [("label", f"走 者 {d}", True), ("label", f"走 者 {d}", False),
@@ -192,6 +192,16 @@ def run(program, log):
             check(lst.get_name() == name, f"after a pick the list is named {lst.get_name()!r}")
             check(field.get_name() == name, f"after a pick the field is named {field.get_name()!r}")
 
+        # Arrivals and the race's end are said as they happen: the status
+        # object's text is replaced, and the bus carries each new text.
+        heard = []
+
+        def on_text(event):
+            if event.source.get_role_name() == "status bar":
+                heard.append(event.any_data)
+
+        listener = Atspi.EventListener.new(on_text)
+        listener.register("object:text-changed:insert")
         # After the race the bars tell what is drawn beside them.
         click(find(frame, "push button", "よ～い、ドン！"))
         bar = [find(frame, "image", f"走者{d}のバー") for d in DIGITS]
@@ -201,6 +211,9 @@ def run(program, log):
         check(got == ["100m 3秒", "50m 2秒", "", "100m、3秒、50m、2秒"],
               f"the bars and the window describe {got}")
         check(find(frame, "label", "経過時間3.00秒") is not None, "no elapsed time label")
+        said = ["走者２、2秒", "走者１、3秒", "経過時間3.00秒"]
+        wait_for(lambda: list(heard), lambda h: h == said, 5, "what the status object said")
+        listener.deregister("object:text-changed:insert")
         trial = find(frame, "push button", "確かめよう！")
         check(trial is not None and showing(trial), "確かめよう！ is not showing after the race")
 

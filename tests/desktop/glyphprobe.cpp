@@ -6,7 +6,8 @@
 // X, Y: the cell's top left on the screen; INK, CELL: RRGGBB.
 // Prints "same" and exits 0, or how many pixels differ and exits 1.
 #include "controls.h"
-#include "look.h"
+#include "application.h"
+#include "fonts.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     const QColor ink(QString("#") + argv[4]), cell(QString("#") + argv[5]);
     const QString text = QString::fromUtf8(argv[6]);
 
-    QFont font = ui::LayoutFont(lesson::GothicFace, pixels, false, false);
+    QFont font = ui::LayoutFont(lesson::Face::Gothic, pixels, false, false);
     QFontMetrics fm(font);
     QImage expected(fm.horizontalAdvance(text), pixels, QImage::Format_RGB32);
     expected.fill(cell);
