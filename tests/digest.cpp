@@ -241,6 +241,7 @@ class QuietToolkit : public Toolkit {
     void refresh() override {}
     void messageBox(const std::string& text) override { d_.add(text); }
     void requestTermination() override {}
+    void announce(const std::string&) override {}
 
     std::vector<std::string> texts;
 

@@ -3,7 +3,9 @@
 the page's script and style, and the fonts subset to the characters the page
 can show, each embedded as a data URL, with the fonts' licences.
 
-Usage: web/assemble.py LESSON_JS OUT_HTML
+Usage: web/assemble.py LESSON_JS OUT_HTML PAGE_SCRIPT...
+The page's scripts (web/js/*.js) are joined in the order given, each inside
+a function of its own that receives the one namespace, Hayasa, as H.
 """
 
 import base64
@@ -48,7 +50,7 @@ def page_characters():
     chars = set(chr(c) for c in range(0x20, 0x7F))
     sources = [
         path
-        for folder in ("lesson", "web")
+        for folder in ("lesson", "interaction", "web", "web/js")
         for path in glob.glob(os.path.join(ROOT, folder, "*"))
         if os.path.splitext(path)[1] in (".cpp", ".h", ".hpp", ".inc", ".def", ".js", ".html")
     ]
@@ -126,10 +128,18 @@ def script_safe(text):
     return text.replace("</script", "<\\/script")
 
 
+def page_script(paths):
+    """The page's modules in one script under one namespace."""
+    parts = ["var Hayasa = {};"]
+    for path in paths:
+        parts.append('// ---- web/%s ----\n(function (H) {\n"use strict";\n%s\n})(Hayasa);' % (path, read(os.path.join(HERE, path))))
+    return "\n".join(parts)
+
+
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
-    lesson_js, out_html = sys.argv[1], sys.argv[2]
+    lesson_js, out_html, scripts = sys.argv[1], sys.argv[2], sys.argv[3:]
     text = page_characters()
     gothic, flavor, gothic_metrics = subset_font(font_file(GOTHIC), text, "HayasaGothic")
     mincho, _, _ = subset_font(font_file(MINCHO), text, "HayasaMincho")
@@ -163,9 +173,9 @@ def main():
         "@FONTS@": fonts,
         "@STYLE@": read(os.path.join(HERE, "page.css")),
         "@METRICS@": metrics,
-        "@PAGE@": script_safe(read(os.path.join(HERE, "page.js"))),
+        "@PAGE@": script_safe(page_script(scripts)),
         "@LESSON@": script_safe(read(lesson_js)),
-        "@BOOT@": script_safe(read(os.path.join(HERE, "boot.js"))),
+        "@BOOT@": script_safe(read(os.path.join(HERE, "js", "boot.js"))),
     }
     for key in parts:
         if html.count(key) != 1:

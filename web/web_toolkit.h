@@ -1,75 +1,60 @@
 // The toolkit services over the browser page: the controls are elements of
 // the stage, the drawing surface is its canvas, the timers and the message
-// box are the page's (web/page.js does the DOM side).
+// box are the page's. The page's script (web/*.js) does the DOM side and
+// hands its input back through web/main.cpp.
 #pragma once
 
-#include "controls.h"
-#include "toolkit.h"
+#include "base_toolkit.h"
 
 #include <array>
-#include <cstddef>
 #include <string>
 
 namespace web {
 
-class WebToolkit : public lesson::Toolkit {
+class WebToolkit : public interaction::BaseToolkit {
   public:
     // Builds every control of the layout on the stage, as stored.
     WebToolkit();
-
-    lesson::Rect bounds(lesson::Ctl c) const override;
-    void setWidth(lesson::Ctl c, int width) override;
-    void setVisible(lesson::Ctl c, bool visible) override;
-    void setCaption(lesson::Ctl c, const std::string& text) override;
-
-    int itemIndex(lesson::Ctl list) const override;
-    void setItemIndex(lesson::Ctl list, int index) override;
-    std::string itemText(lesson::Ctl list, int index) const override;
-
-    void setShapeBrush(lesson::Ctl shape, lesson::Color color) override;
-
-    void setTimerInterval(lesson::Ctl timer, int ms) override;
-    void setTimerEnabled(lesson::Ctl timer, bool enabled) override;
-
-    lesson::Color penColor() const override { return pen_; }
-    void setPenColor(lesson::Color c) override { pen_ = c; }
-    lesson::Color brushColor() const override { return brush_; }
-    void setBrushColor(lesson::Color c) override { brush_ = c; }
-    void setFontColor(lesson::Color c) override { font_ = c; }
-    void setFontSize(int points) override;
-    lesson::Rect textOut(int x, int y, const std::string& text) override;
-    void fillRect(const lesson::Rect& r) override;
-    void rectangle(const lesson::Rect& r) override;
 
     // The page is the window: its place and outer size are the browser's.
     void setWindowTop(int) override {}
     void setWindowLeft(int) override {}
     void setWindowHeight(int) override {}
     void setWindowWidth(int) override {}
-    void setWindowColor(lesson::Color c) override;
-    void refresh() override;
 
+    // The surface and the bars' canvases made anew at another scale: all
+    // drawn again.
+    void rescaled();
+
+  protected:
+    void showWidth(lesson::Ctl c, int width) override;
+    void showVisible(lesson::Ctl c, bool visible) override;
+    void showCaption(lesson::Ctl c, const std::string& text) override;
+    int captionWidth(lesson::Ctl label) const override;
+    void showShapeBrush(lesson::Ctl shape, lesson::Color color) override;
+    void showList(lesson::Ctl list, const interaction::ListModel& model) override;
+    bool startTimer(lesson::Ctl timer, int ms) override;
+    void stopTimer(lesson::Ctl timer) override;
+    void showWindowColor(lesson::Color c) override;
+    void repaintWindow() override {}
     // Shows the box and returns at once: see main.cpp for why that is sound.
-    void messageBox(const std::string& text) override;
-    // The same box with an error sign, for an error that escaped a handler.
-    void errorBox(const std::string& text);
-    void requestTermination() override;
+    void showMessage(const std::string& text, bool error) override;
+    void terminate() override;
+    void voice(const std::string& text) override;
+    void describe(lesson::Ctl c, const std::string& text) override;
+
+    int textWidth(const std::string& text, int pixels) override;
+    void fill(const lesson::Rect& r, lesson::Color c) override;
+    void text(const interaction::TextRun& run) override;
 
   private:
-    static std::size_t at(lesson::Ctl c) { return static_cast<std::size_t>(c); }
-    void fill(const lesson::Rect& r, lesson::Color c);
+    // Paints a bar on its canvas with the fills that show it, from the
+    // width already painted on, or anew.
+    void paintBar(lesson::Ctl bar, bool anew);
 
-    static constexpr std::size_t kCount = static_cast<std::size_t>(lesson::Ctl::Count);
-    mutable std::array<lesson::Rect, kCount> bounds_{};
-    mutable std::array<bool, kCount> widthStale_{};
-    std::array<std::string, kCount> captions_;
-    std::array<int, 2> interval_{{1000, 1000}};
-    std::array<bool, 2> enabled_{{false, false}};
-    lesson::Color pen_ = lesson::clBlack;
-    lesson::Color brush_ = lesson::clBtnFace;
-    lesson::Color font_ = lesson::clWindowText;
-    lesson::Color windowColor_ = lesson::clBtnFace;
-    int fontPixels_;
+    static constexpr size_t kCount = static_cast<size_t>(lesson::Ctl::Count);
+    std::array<std::string, kCount> shownCaptions_;
+    std::array<int, kCount> painted_{};
 };
 
 } // namespace web

@@ -11,7 +11,7 @@
     unavailable();
     return;
   }
-  HayasaPage.init();
+  Hayasa.init();
   var fonts = document.fonts
     ? Promise.all(
         ["21px HayasaGothic", "bold 21px HayasaMincho", "italic 21px HayasaLatin"].map(function (f) {
@@ -23,5 +23,5 @@
     .then(function () {
       return createHayasa({});
     })
-    .then(HayasaPage.start, unavailable);
+    .then(Hayasa.start, unavailable);
 })();
