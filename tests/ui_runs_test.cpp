@@ -3,6 +3,7 @@
 #include "ui_window.h"
 
 #include <QAbstractItemView>
+#include <QLineEdit>
 
 using lesson::Ctl;
 using lesson::Event;
@@ -89,6 +90,40 @@ TEST_F(Runs, ACloseUpDuringAVerificationRunDoesNotHoldItUp) {
     for (int y = 536; y < 557; ++y)
         for (int x = 105; x < img.width(); ++x)
             ASSERT_EQ(img.pixelColor(x, y), back) << x << "," << y;
+}
+
+} // namespace
+
+namespace {
+
+// A press in a list's field only takes the focus: the list does not drop
+// down, so leaving it raises no close-up that would draw the alignment
+// again on the track its entering emptied.
+TEST_F(Runs, APressInAListsFieldOnlyFocusesIt) {
+    enter(Ctl::ComboBox1, "100");
+    enter(Ctl::ComboBox2, "10");
+    press(Ctl::RedyGoBtn);
+    tick(Ctl::Timer1, 1000);
+    press(Ctl::TrialBitBtn);
+    focus(Ctl::ComboBox7);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down); // 時間
+    enter(Ctl::ComboBox8, "10");
+    QImage aligned = grabClient();
+    ASSERT_GT(countColor(aligned, QRect(103, 535, 700, 1), QColor(128, 0, 0)), 600);
+    focus(Ctl::ComboBox1);
+    raised.clear();
+    QLineEdit* field = list(Ctl::ComboBox8)->lineEdit();
+    QTest::mouseClick(field, Qt::LeftButton, {}, field->rect().center());
+    QApplication::processEvents();
+    EXPECT_FALSE(list(Ctl::ComboBox8)->popupOpen());
+    QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(500, 700));
+    focus(Ctl::ComboBox1);
+    EXPECT_EQ(raised, (std::vector<uitest::Raised>{{Ctl::ComboBox8, Event::OnEnter},
+                                                   {Ctl::ComboBox1, Event::OnEnter}}));
+    QImage after = grabClient();
+    EXPECT_EQ(countColor(after, QRect(103, 514, 900, 155), QColor(128, 255, 128)), 900 * 155)
+        << "the verification track stays empty";
 }
 
 } // namespace
