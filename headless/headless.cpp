@@ -40,40 +40,43 @@ HeadlessToolkit::HeadlessToolkit() : fb_(ClientWidth * ClientHeight, clBtnFace) 
 }
 
 void HeadlessToolkit::setWidth(Ctl c, int width) {
-    if (bounds(c).width() != width)
+    if (recording && bounds(c).width() != width)
         log(std::string("width ") + NameOf(c) + " " + std::to_string(width));
     BaseToolkit::setWidth(c, width);
 }
 
 void HeadlessToolkit::setVisible(Ctl c, bool v) {
-    if (visible(c) != v)
+    if (recording && visible(c) != v)
         log(std::string(v ? "show " : "hide ") + NameOf(c));
     BaseToolkit::setVisible(c, v);
 }
 
 void HeadlessToolkit::setCaption(Ctl c, const std::string& text) {
-    log(std::string("caption ") + NameOf(c) + " " + text);
+    if (recording)
+        log(std::string("caption ") + NameOf(c) + " " + text);
     BaseToolkit::setCaption(c, text);
 }
 
 void HeadlessToolkit::setItemIndex(Ctl list, int index) {
     BaseToolkit::setItemIndex(list, index);
-    log(std::string("select ") + NameOf(list) + " " + std::to_string(itemIndex(list)));
+    if (recording)
+        log(std::string("select ") + NameOf(list) + " " + std::to_string(itemIndex(list)));
 }
 
 void HeadlessToolkit::setShapeBrush(Ctl shape, Color color) {
-    log(std::string("brush ") + NameOf(shape) + " " + ColorText(color));
+    if (recording)
+        log(std::string("brush ") + NameOf(shape) + " " + ColorText(color));
     BaseToolkit::setShapeBrush(shape, color);
 }
 
 void HeadlessToolkit::setTimerInterval(Ctl timer, int ms) {
-    if (timerInterval(timer) != ms)
+    if (recording && timerInterval(timer) != ms)
         log(std::string("interval ") + NameOf(timer) + " " + std::to_string(ms));
     BaseToolkit::setTimerInterval(timer, ms);
 }
 
 void HeadlessToolkit::setTimerEnabled(Ctl timer, bool enabled) {
-    if (timerEnabled(timer) != enabled)
+    if (recording && timerEnabled(timer) != enabled)
         log(std::string(enabled ? "enable " : "disable ") + NameOf(timer));
     BaseToolkit::setTimerEnabled(timer, enabled);
 }
@@ -112,25 +115,27 @@ Rect HeadlessToolkit::textOut(int x, int y, const std::string& text) {
 }
 
 void HeadlessToolkit::fillRect(const Rect& r) {
-    log("fill " + rectText(r) + " " + ColorText(brushColor()));
+    if (recording)
+        log("fill " + rectText(r) + " " + ColorText(brushColor()));
     BaseToolkit::fillRect(r);
 }
 
 void HeadlessToolkit::rectangle(const Rect& r) {
-    if (r.width() > 0 && r.height() > 0)
+    if (recording && r.width() > 0 && r.height() > 0)
         log("rectangle " + rectText(r) + " " + ColorText(penColor()) + " " +
             ColorText(brushColor()));
     BaseToolkit::rectangle(r);
 }
 
 void HeadlessToolkit::setWindowColor(Color c) {
-    if (c != windowColor())
+    if (recording && c != windowColor())
         log("window colour " + ColorText(c));
     BaseToolkit::setWindowColor(c);
 }
 
 void HeadlessToolkit::refresh() {
-    log("refresh");
+    if (recording)
+        log("refresh");
     BaseToolkit::refresh();
 }
 
@@ -138,7 +143,8 @@ void HeadlessToolkit::showMessage(const std::string& text, bool) {
     if (recording)
         messages.push_back(text);
     ++messageBoxes;
-    log("message " + text);
+    if (recording)
+        log("message " + text);
     if (whileMessageBoxOpen)
         whileMessageBoxOpen();
 }

@@ -29,11 +29,8 @@ void Dispatcher::run(const std::function<void()>& handler) {
     deliver(handler);
 }
 
-void Dispatcher::deliver(const std::function<void()>& handler) {
-    queues_.emplace_back();
-    ++depth_;
-    if (handlerStarted)
-        handlerStarted();
+template <class Handler> void Dispatcher::deliver(Handler&& handler) {
+    begin();
     try {
         handler();
     } catch (const std::exception& e) {
@@ -43,10 +40,25 @@ void Dispatcher::deliver(const std::function<void()>& handler) {
         if (errorEscaped)
             errorEscaped("予期しないエラーが発生しました");
     }
+    end();
+}
+
+void Dispatcher::begin() {
+    queues_.emplace_back();
+    ++depth_;
+    if (handlerStarted)
+        handlerStarted();
+}
+
+void Dispatcher::end() {
     ++handled_;
     if (handlerEnded)
         handlerEnded();
     --depth_;
+    if (queues_.back().empty()) {
+        queues_.pop_back();
+        return;
+    }
     std::vector<std::pair<Ctl, Event>> waiting = std::move(queues_.back());
     queues_.pop_back();
     for (const auto& [sender, event] : waiting)

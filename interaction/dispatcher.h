@@ -48,7 +48,10 @@ class Dispatcher {
     std::function<void(Ctl, Event)> observer;
 
   private:
-    void deliver(const std::function<void()>& handler);
+    // Runs one handler to its end, then the events it raised meanwhile.
+    template <class Handler> void deliver(Handler&& handler);
+    void begin();
+    void end();
 
     Target target_;
     int depth_ = 0;
