@@ -13,6 +13,10 @@ int main(int argc, char** argv) {
     // round trip first, three thread switches a tick.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // The window is painted by the raster engine alone: the GL integration
+    // that Qt would load and query at start-up is never used.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     ui::SetUpApplication();
     ui::TForm1 form;

@@ -92,8 +92,13 @@ DropDownList::DropDownList(Ctl id, interaction::BaseToolkit& input, QWidget* par
 void DropDownList::setItems(const std::vector<std::string>& items) {
     rendering_ = true;
     clear();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
     for (const auto& item : items)
-        addItem(QString::fromStdString(item));
+        texts << QString::fromStdString(item);
+    // In one insertion: a thousand items one by one took milliseconds of
+    // the window's start.
+    addItems(texts);
     setCurrentIndex(-1);
     rendering_ = false;
     measureItems();
@@ -152,10 +157,17 @@ void DropDownList::showPopup() {
 }
 
 void DropDownList::measureItems() {
-    QFontMetrics fm(font());
-    int widest = 0;
-    for (int i = 0; i < count(); ++i)
-        widest = qMax(widest, fm.horizontalAdvance(itemText(i)));
+    // The widest item is measured again only for new items or a new font;
+    // a new size only moves the arrow.
+    if (measuredFor_ != font() || measuredCount_ != count()) {
+        QFontMetrics fm(font());
+        widest_ = 0;
+        for (int i = 0; i < count(); ++i)
+            widest_ = qMax(widest_, fm.horizontalAdvance(itemText(i)));
+        measuredFor_ = font();
+        measuredCount_ = count();
+    }
+    const int widest = widest_;
     arrowWidth_ = ListGeometry::For(width(), widest).arrowWidth;
     // A row's text margins, the list's frame and its scroll bar.
     QStyle* s = view()->style();

@@ -62,6 +62,9 @@ class DropDownList : public QComboBox {
     bool popupOpen_ = false;
     int arrowWidth_ = interaction::ListGeometry::MaxArrowWidth;
     int popupWidth_ = 0;
+    QFont measuredFor_;
+    int measuredCount_ = -1;
+    int widest_ = 0;
 };
 
 } // namespace ui

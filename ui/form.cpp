@@ -55,8 +55,6 @@ void TForm1::paintEvent(QPaintEvent* e) {
 
 void TForm1::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (!qFuzzyCompare(devicePixelRatioF(), toolkit_->surface().devicePixelRatio()))
-        toolkit_->makeSurface();
     if (shownOnce_)
         return;
     shownOnce_ = true;

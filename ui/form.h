@@ -23,7 +23,6 @@ class TForm1 : public QWidget {
     QWidget* control(Ctl c) const { return toolkit_->controls().control(c); }
     DropDownList* list(Ctl c) const { return toolkit_->controls().list(c); }
     ShapeWidget* shape(Ctl c) const { return toolkit_->controls().shape(c); }
-    const QImage& surface() const { return toolkit_->surface(); }
 
     // Raises an event as a control would: its handler runs through the
     // dispatcher, one at a time.

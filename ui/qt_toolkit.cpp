@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <functional>
+
 namespace ui {
 
 using lesson::Color;
@@ -38,7 +40,6 @@ QtToolkit::QtToolkit(QWidget& window)
     announcer_.setGeometry(0, 0, 0, 0);
     announcer_.setFocusPolicy(Qt::NoFocus);
     DeclareRole(&announcer_, QAccessible::StatusBar);
-    makeSurface();
 }
 
 void QtToolkit::showWidth(Ctl c, int width) {
@@ -127,17 +128,43 @@ void QtToolkit::describe(Ctl c, const std::string& text) {
 
 // ---- The drawing surface ----
 
-void QtToolkit::makeSurface() {
-    const qreal dpr = window_.devicePixelRatioF();
-    QImage next(qRound(lesson::ClientWidth * dpr), qRound(lesson::ClientHeight * dpr),
-                QImage::Format_RGB32);
-    next.setDevicePixelRatio(dpr);
-    next.fill(window_.palette().color(QPalette::Window));
-    surface_ = next;
-    // Drawn anew at this resolution, not scaled from the last one.
-    canvas().replay(*this);
-    window_.update();
-}
+namespace {
+
+// The canvas's primitives painted onto the window, within one area.
+class PainterSurface : public interaction::Surface {
+  public:
+    PainterSurface(QPainter& p, const QRect& area, std::function<const QFont&(int)> font)
+        : p_(p), area_(area), font_(std::move(font)) {}
+    int textWidth(const std::string& text, int pixels) override {
+        return QFontMetrics(font_(pixels)).horizontalAdvance(QString::fromStdString(text));
+    }
+    void fill(const lesson::Rect& r, Color c) override {
+        const QRect q = toQRect(r) & area_;
+        if (!q.isEmpty())
+            p_.fillRect(q, toQColor(c));
+    }
+    void text(const interaction::TextRun& run) override {
+        const QRect clip = toQRect(run.clip) & area_;
+        if (clip.isEmpty())
+            return;
+        const QFont& font = font_(run.pixels);
+        p_.save();
+        p_.setClipRect(clip, Qt::IntersectClip);
+        p_.setFont(font);
+        p_.setPen(toQColor(run.color));
+        // The cell is one character high: the tops of the glyphs must fit,
+        // the rare descender may lose a pixel.
+        p_.drawText(run.x, run.y + QFontMetrics(font).ascent(), QString::fromStdString(run.text));
+        p_.restore();
+    }
+
+  private:
+    QPainter& p_;
+    QRect area_;
+    std::function<const QFont&(int)> font_;
+};
+
+} // namespace
 
 const QFont& QtToolkit::fontOf(int pixels) {
     if (surfaceFont_.pixelSize() != pixels)
@@ -149,30 +176,19 @@ int QtToolkit::textWidth(const std::string& text, int pixels) {
     return QFontMetrics(fontOf(pixels)).horizontalAdvance(QString::fromStdString(text));
 }
 
-void QtToolkit::fill(const lesson::Rect& r, Color c) {
-    const QRect q = toQRect(r);
-    QPainter p(&surface_);
-    p.fillRect(q, toQColor(c));
-    p.end();
-    window_.update(q);
+// What the canvas draws shows at the window's next repaint of that area.
+void QtToolkit::fill(const lesson::Rect& r, Color) {
+    window_.update(toQRect(r));
 }
 
 void QtToolkit::text(const interaction::TextRun& run) {
-    const QFont& font = fontOf(run.pixels);
-    QPainter p(&surface_);
-    p.setClipRect(toQRect(run.clip));
-    p.setFont(font);
-    p.setPen(toQColor(run.color));
-    // The cell is one character high: the tops of the glyphs must fit, the
-    // rare descender may lose a pixel.
-    p.drawText(run.x, run.y + QFontMetrics(font).ascent(), QString::fromStdString(run.text));
-    p.end();
     window_.update(toQRect(run.clip));
 }
 
-void QtToolkit::paintWindow(QPainter& p, const QRect& area) const {
+void QtToolkit::paintWindow(QPainter& p, const QRect& area) {
     p.fillRect(area, window_.palette().color(QPalette::Window));
-    p.drawImage(QPoint(0, 0), surface_);
+    PainterSurface onto(p, area, [this](int pixels) -> const QFont& { return fontOf(pixels); });
+    canvas().replay(onto);
 }
 
 } // namespace ui

@@ -9,7 +9,6 @@
 #include "quiet_repaint.h"
 
 #include <QFont>
-#include <QImage>
 #include <QTimer>
 
 #include <array>
@@ -35,13 +34,11 @@ class QtToolkit : public interaction::BaseToolkit {
     // The object whose name says what was last announced.
     QWidget& announcer() { return announcer_; }
 
-    // The retained drawing surface: the lesson's drawings stay until the
-    // lesson itself wipes them, whatever the window system repaints.
-    const QImage& surface() const { return surface_; }
-    // A surface at the window's present resolution, drawn anew.
-    void makeSurface();
-    // The window's own pixels in `area`: its colour and the surface.
-    void paintWindow(QPainter& p, const QRect& area) const;
+    // The window's own pixels in `area`: its colour and the lesson's
+    // drawings. The drawings are kept by the canvas, which draws again what
+    // shows in the area whenever the window system repaints it, at the
+    // window's resolution; no image of the surface is kept beside them.
+    void paintWindow(QPainter& p, const QRect& area);
     // Shows what the handler now running changed so far.
     void showChanges() { quiet_.show(); }
 
@@ -76,7 +73,6 @@ class QtToolkit : public interaction::BaseToolkit {
     QuietRepaint quiet_;
     std::array<QTimer, 2> timers_;
     QWidget announcer_;
-    QImage surface_;
     QFont surfaceFont_;
 };
 
