@@ -3,18 +3,27 @@
 the page's script and style, and the fonts subset to the characters the page
 can show, each embedded as a data URL, with the fonts' licences.
 
-Usage: web/assemble.py LESSON_JS OUT_HTML PAGE_SCRIPT...
+Usage: web/assemble.py LESSON_JS OUT_HTML HOSTED_DIR PAGE_SCRIPT...
 The page's scripts (web/js/*.js) are joined in the order given, each inside
 a function of its own that receives the one namespace, Hayasa, as H.
+
+OUT_HTML is the page as one file, for opening from a disk. HOSTED_DIR gets the
+same page as index.html for a web server, with what installs it as an app and
+keeps it offline: a web app manifest, its icons (made from the program's own
+icon) and a service worker.
 """
 
 import base64
 import glob
+import hashlib
 import io
+import json
 import os
 import re
+import struct
 import subprocess
 import sys
+import zlib
 
 from fontTools import subset
 from fontTools.ttLib import TTFont
@@ -136,10 +145,108 @@ def page_script(paths):
     return "\n".join(parts)
 
 
+# ---- The hosted edition ----
+
+TITLE = "速さの比べ方"
+WINDOW_COLOUR = "#80ff80"  # the window's colour, $80FF80
+
+
+def xpm_pixels(path):
+    """Rows of (r, g, b) of the program's icon, an XPM with one character a pixel."""
+    lines = re.findall(r'"([^"]*)"', read(path))
+    width, height, colours, _ = (int(v) for v in lines[0].split())
+    table = {}
+    for line in lines[1 : 1 + colours]:
+        key, value = line[0], line.split("c", 1)[1].strip()
+        table[key] = tuple(int(value[i : i + 2], 16) for i in (1, 3, 5))
+    return [[table[ch] for ch in row] for row in lines[1 + colours : 1 + colours + height]]
+
+
+def png(rows):
+    """An 8-bit RGB PNG of these rows."""
+    raw = b"".join(b"\0" + bytes(v for px in row for v in px) for row in rows)
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def icon(pixels, size, scale):
+    """The icon enlarged pixel for pixel, centred on the window's colour."""
+    fill = tuple(int(WINDOW_COLOUR[i : i + 2], 16) for i in (1, 3, 5))
+    side = len(pixels) * scale
+    margin = (size - side) // 2
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            inside = margin <= x < margin + side and margin <= y < margin + side
+            row.append(pixels[(y - margin) // scale][(x - margin) // scale] if inside else fill)
+        rows.append(row)
+    return png(rows)
+
+
+def write_hosted(out_dir, page):
+    """index.html, the manifest, the icons and the service worker."""
+    os.makedirs(out_dir, exist_ok=True)
+    pixels = xpm_pixels(os.path.join(ROOT, "ui", "mainicon.xpm"))
+    files = {
+        # The maskable one keeps the picture within the middle 80 % that any
+        # mask leaves whole.
+        "icon-192.png": icon(pixels, 192, 6),
+        "icon-512.png": icon(pixels, 512, 16),
+        "icon-maskable-512.png": icon(pixels, 512, 9),
+        "apple-touch-icon.png": icon(pixels, 180, 5),
+    }
+    manifest = {
+        "id": "./",
+        "name": TITLE,
+        "short_name": TITLE,
+        "lang": "ja",
+        "start_url": "./",
+        "scope": "./",
+        "display": "standalone",
+        "orientation": "landscape",
+        "theme_color": WINDOW_COLOUR,
+        "background_color": WINDOW_COLOUR,
+        "icons": [
+            {"src": "icon-192.png", "sizes": "192x192", "type": "image/png", "purpose": "any"},
+            {"src": "icon-512.png", "sizes": "512x512", "type": "image/png", "purpose": "any"},
+            {"src": "icon-maskable-512.png", "sizes": "512x512", "type": "image/png", "purpose": "maskable"},
+        ],
+    }
+    files["manifest.webmanifest"] = (json.dumps(manifest, ensure_ascii=False, indent=1) + "\n").encode("utf-8")
+    files["index.html"] = page.encode("utf-8")
+    # The cache is named by everything it holds: a new build, a new cache.
+    digest = hashlib.sha256()
+    for name in sorted(files):
+        digest.update(name.encode() + b"\0" + files[name])
+    cached = ["./"] + sorted(files)
+    worker = read(os.path.join(HERE, "host", "sw.js"))
+    worker = worker.replace("@CACHE@", "hayasa-" + digest.hexdigest()[:16]).replace("@FILES@", json.dumps(cached))
+    files["sw.js"] = worker.encode("utf-8")
+    for name, data in files.items():
+        with open(os.path.join(out_dir, name), "wb") as f:
+            f.write(data)
+
+
+HOSTED_HEAD = """<meta name="hayasa-hosted" content="1">
+<link rel="manifest" href="manifest.webmanifest">
+<meta name="theme-color" content="%s">
+<meta name="mobile-web-app-capable" content="yes">
+<meta name="apple-mobile-web-app-capable" content="yes">
+<meta name="apple-mobile-web-app-title" content="%s">
+<meta name="apple-mobile-web-app-status-bar-style" content="default">
+<link rel="apple-touch-icon" href="apple-touch-icon.png">
+<link rel="icon" href="icon-192.png">""" % (WINDOW_COLOUR, TITLE)
+
+
 def main():
-    if len(sys.argv) < 4:
+    if len(sys.argv) < 5:
         sys.exit(__doc__)
-    lesson_js, out_html, scripts = sys.argv[1], sys.argv[2], sys.argv[3:]
+    lesson_js, out_html, hosted_dir, scripts = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
     text = page_characters()
     gothic, flavor, gothic_metrics = subset_font(font_file(GOTHIC), text, "HayasaGothic")
     mincho, _, _ = subset_font(font_file(MINCHO), text, "HayasaMincho")
@@ -169,6 +276,7 @@ def main():
     )
     html = read(os.path.join(HERE, "page.html"))
     parts = {
+        "<!--@HOSTED@-->": "",
         "<!--@LICENCES@-->": licences,
         "@FONTS@": fonts,
         "@STYLE@": read(os.path.join(HERE, "page.css")),
@@ -181,10 +289,13 @@ def main():
         if html.count(key) != 1:
             sys.exit("assemble.py: page.html must hold %s once" % key)
     # One pass, so that no inserted text is searched for the next key.
-    html = re.sub("|".join(re.escape(k) for k in parts), lambda m: parts[m.group(0)], html)
+    template = html
+    html = re.sub("|".join(re.escape(k) for k in parts), lambda m: parts[m.group(0)], template)
     os.makedirs(os.path.dirname(os.path.abspath(out_html)), exist_ok=True)
     with open(out_html, "w", encoding="utf-8") as f:
         f.write(html)
+    parts["<!--@HOSTED@-->"] = HOSTED_HEAD
+    write_hosted(hosted_dir, re.sub("|".join(re.escape(k) for k in parts), lambda m: parts[m.group(0)], template))
     size = os.path.getsize(out_html)
     limit = 1536 * 1024
     print("%s: %d bytes (%d characters in the Japanese faces)" % (out_html, size, len(text)))

@@ -12,6 +12,11 @@
     return;
   }
   Hayasa.init();
+  // Served from the school's web space, the page keeps itself for offline
+  // use; opened as a file, where no service worker can run, it needs none.
+  var hosted = document.querySelector('meta[name="hayasa-hosted"]');
+  if (hosted && "serviceWorker" in navigator && /^https?:$/.test(location.protocol))
+    navigator.serviceWorker.register("sw.js").catch(function () {});
   var fonts = document.fonts
     ? Promise.all(
         ["21px HayasaGothic", "bold 21px HayasaMincho", "italic 21px HayasaLatin"].map(function (f) {
