@@ -161,6 +161,8 @@ function firstInChain() {
 
 // ---- The page ----
 
+var lastPointer = "";
+
 H.init = function () {
   H.stage.init();
   H.surface.init();
@@ -177,9 +179,17 @@ H.init = function () {
           bridge.listPointer(c.id, 3, 0);
       });
       if (e.target === H.stage.el || e.target === H.surface.canvas) e.preventDefault();
+      lastPointer = e.pointerType;
     },
     true
   );
+  // A long press by a finger opens no menu.
+  H.stage.el.addEventListener("contextmenu", function (e) {
+    if (lastPointer === "touch") e.preventDefault();
+  });
+  // Safari shows a button's pressed look under a finger only where a touch
+  // is listened for.
+  document.addEventListener("touchstart", function () {}, { passive: true });
   H.stage.fit();
 };
 

@@ -57,6 +57,7 @@ function ListView(d) {
   document.getElementById("popups").appendChild(list);
   this.listbox = list;
   this.state = { text: "", selStart: 0, selEnd: 0, caret: 0, open: false, highlight: -1, focused: false };
+  this.byFinger = false;
   this.mount(el);
   this.listen();
   this.renderField();
@@ -101,10 +102,28 @@ ListView.prototype.render = function (s) {
   this.renderField();
 };
 
+// Rows a finger can hit: at least this tall on the screen, whatever the
+// stage's scale.
+var FingerRow = 44;
+
 ListView.prototype.openListbox = function () {
   var d = this.def;
-  var height = Math.min(H.VisibleRows, this.items.length) * d.itemHeight + 2;
+  var cssPerStage = H.stage.cssScale || 1;
+  // Dropped down by a finger, or on a device whose pointer is one, the rows
+  // grow to a finger's size; with a mouse they keep the layout's height.
+  var row = this.byFinger || H.coarsePointer() ? Math.max(d.itemHeight, Math.ceil(FingerRow / cssPerStage)) : d.itemHeight;
   var below = this.top + d.height;
+  var room = Math.max(H.stage.Height - below, this.top);
+  var rows = Math.max(1, Math.min(H.VisibleRows, this.items.length, Math.floor((room - 2) / row)));
+  var height = rows * row + 2;
+  this.options.forEach(function (o) {
+    if (o.rowHeight !== row) {
+      o.style.height = o.style.lineHeight = row + "px";
+      o.rowHeight = row;
+    }
+  });
+  this.rowHeight = row;
+  this.listbox.style.height = height + "px";
   this.listbox.style.left = this.left + "px";
   this.listbox.style.top = (below + height <= H.stage.Height ? below : Math.max(0, this.top - height)) + "px";
   this.listbox.hidden = false;
@@ -126,7 +145,7 @@ ListView.prototype.setHighlight = function (index, scroll) {
   o.setAttribute("aria-selected", "true");
   this.el.setAttribute("aria-activedescendant", o.id);
   if (scroll) {
-    var h = this.def.itemHeight;
+    var h = this.rowHeight || this.def.itemHeight;
     var top = index * h;
     var box = this.listbox;
     if (top < box.scrollTop) box.scrollTop = top;
@@ -205,7 +224,8 @@ ListView.prototype.listen = function () {
     // takes the focus and places the caret, as on the desktop; with a
     // finger, whose aim is coarse, the field drops the list down too.
     var onArrow = self.arrow.contains(e.target);
-    if (onArrow || (e.pointerType === "touch" && H.coarsePointer())) {
+    self.byFinger = e.pointerType === "touch";
+    if (onArrow || self.byFinger) {
       e.preventDefault();
       if (document.activeElement !== el) el.focus({ preventScroll: true });
       H.bridge.listPointer(id, 2, 0);
@@ -231,6 +251,7 @@ ListView.prototype.listen = function () {
   });
   el.addEventListener("keydown", function (e) {
     if (e.isComposing) return;
+    self.byFinger = false;
     if (H.bridge.listKey(id, e)) e.preventDefault();
   });
   // The wheel steps through the items of the closed list that has the

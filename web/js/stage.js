@@ -37,6 +37,8 @@ stage.fit = function () {
   el.style.transform = s === 1 ? "none" : "scale(" + s + ")";
   // The message box grows with the stage on a large screen.
   document.documentElement.style.setProperty("--stage-scale", String(s));
+  // CSS pixels per stage pixel.
+  stage.cssScale = s;
   var k = s * dpr;
   if (k !== stage.scale || !stage.fitted) {
     stage.scale = k;
