@@ -487,8 +487,12 @@ async function webkitDriver(viewport) {
     key: (k) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: WEBDRIVER_KEYS[k] }, { type: 'keyUp', value: WEBDRIVER_KEYS[k] }] }]),
     type: (c) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: c }, { type: 'keyUp', value: c }] }]),
     closed: async () => {
-      const handles = await send('GET', '/window/handles').catch(() => []);
-      return !handles.length;
+      try {
+        return !(await send('GET', '/window/handles')).length;
+      } catch (e) {
+        if (/no such window|invalid session id/.test(e.message)) return true;
+        throw e;
+      }
     },
     quit: async () => {
       await send('DELETE', '').catch(() => {});
