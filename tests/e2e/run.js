@@ -5,7 +5,8 @@
 //   node run.js --list BACKEND    the scenarios it runs, with the X screen each needs
 // BACKEND: x11 (the program on $DISPLAY), chromium, firefox, webkit (on $DISPLAY).
 // Exit code 0 pass, 1 fail (what it last saw, and a screenshot in the current
-// directory), 77 skip (a tool is missing), 2 usage.
+// directory), 77 skip (a tool is missing), 2 usage. HAYASA_E2E_TRACE=1 prints
+// how long each step took.
 'use strict';
 
 const fs = require('fs');
@@ -756,6 +757,7 @@ class Player {
     for (const [i, step] of steps.entries()) {
       if (!applies(step, this.b.name)) continue;
       this.at = `step ${i + 1} (${describe(step)})`;
+      const began = now();
       if (step.click) await this.b.click(step.click);
       else if (step.enter) {
         await this.b.click(step.enter);
@@ -770,6 +772,7 @@ class Player {
           return;
         }
       } else if (!(await this.b.act(step))) await this.check(step);
+      if (process.env.HAYASA_E2E_TRACE) console.log(`${this.at}: ${now() - began} ms`);
     }
   }
 }
