@@ -405,7 +405,6 @@ async function puppeteerDriver(engine, viewport, wasm) {
   if (!wasm) await page.evaluateOnNewDocument('delete window.WebAssembly;');
   const keys = { Enter: 'Enter', Escape: 'Escape', ArrowDown: 'ArrowDown', ArrowUp: 'ArrowUp', Backspace: 'Backspace', Tab: 'Tab' };
   return {
-    version: await browser.version(),
     goto: (url) => page.goto(url, { waitUntil: 'load' }),
     eval: (expr) => page.evaluate(expr),
     screenshot: async () => Buffer.from(await page.screenshot({ type: 'png' })),
@@ -467,13 +466,21 @@ async function webkitDriver(viewport) {
   }
   const exec = (expr) => send('POST', '/execute/sync', { script: `return (${expr});`, args: [] });
   const actions = (list) => send('POST', '/actions', { actions: list });
-  // The window's size that gives the viewport asked for.
-  await send('POST', '/window/rect', { x: 0, y: 0, width: viewport[0], height: viewport[1] });
-  const inner = await exec('[window.innerWidth, window.innerHeight]');
-  const outer = await send('GET', '/window/rect');
-  await send('POST', '/window/rect', { width: outer.width + viewport[0] - inner[0], height: outer.height + viewport[1] - inner[1] });
+  const quit = async () => {
+    await send('DELETE', '').catch(() => {});
+    await quitDriver();
+  };
+  try {
+    // The window's size that gives the viewport asked for.
+    await send('POST', '/window/rect', { x: 0, y: 0, width: viewport[0], height: viewport[1] });
+    const inner = await exec('[window.innerWidth, window.innerHeight]');
+    const outer = await send('GET', '/window/rect');
+    await send('POST', '/window/rect', { width: outer.width + viewport[0] - inner[0], height: outer.height + viewport[1] - inner[1] });
+  } catch (e) {
+    await quit();
+    throw e;
+  }
   return {
-    version: session.capabilities.browserVersion,
     goto: (url) => send('POST', '/url', { url }),
     eval: exec,
     evalAsync: (expr) => send('POST', '/execute/async', {
@@ -495,10 +502,7 @@ async function webkitDriver(viewport) {
         throw e;
       }
     },
-    quit: async () => {
-      await send('DELETE', '').catch(() => {});
-      await quitDriver();
-    },
+    quit,
   };
 }
 
@@ -807,6 +811,10 @@ async function main(argv) {
   const [scenarioName, scenario] = entry;
   const b = backendName === 'x11' ? new X11(opts, scenario) : new Browser(backendName, opts, scenario);
   const player = new Player(b);
+  // A time limit's TERM still ends the browser's driver and the program.
+  for (const signal of ['SIGTERM', 'SIGINT']) {
+    process.once(signal, () => b.stop().finally(() => process.exit(1)));
+  }
   const tag = backendName === 'x11' ? `desktop-${scenario.desktopName || scenarioName}` : `web-${backendName}-${scenarioName}`;
   try {
     player.at = 'start';
