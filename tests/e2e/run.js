@@ -16,7 +16,7 @@ const os = require('os');
 const path = require('path');
 const zlib = require('zlib');
 const { spawn, execFile } = require('child_process');
-const { scenarios, TITLE, GREEN, BLACK, PAGE } = require('./scenarios');
+const { scenarios, TITLE, GREEN, PAGE } = require('./scenarios');
 
 class Failure extends Error {}
 class Skip extends Error {}
@@ -334,7 +334,8 @@ class X11 {
       const framed = box[4] === 'framed';
       return {
         ok: Math.abs(dx) <= 2 && Math.abs(dy) <= 2 && framed === c.framed,
-        saw: `the box with its frame, ${box[4]}, is at ${x} ${y} ${w} ${h}: ${dx / 2}, ${dy / 2} px from the screen's centre`,
+        saw: `the box, ${box[4]}, stands with its frame at ${x} ${y} ${w} ${h}: ${dx / 2}, ${dy / 2} px from`
+          + ` the screen's centre, expected at most 1 px, ${c.framed ? 'framed' : 'bare'}`,
       };
     }
     return null;

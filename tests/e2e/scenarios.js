@@ -20,7 +20,7 @@
 //   {close: true}  the window system's close command; {destroy: true}
 //   {maximize: [x, y, w, h]}  asked again until the frame stands there
 //   {wm: 'openbox'}  a window manager on the test's display
-//   {shot: 'file.png'}  the stage saved as a picture
+//   {shot: 'file.png'}  a picture of the window's client area, or of the viewport
 // Checks wait until they hold, up to `within` seconds (5 unless given;
 // 0 is one look), or with `steady: s` hold at every look for s seconds:
 //   {px: [x, y], is: C} / {px, not: C}
@@ -449,4 +449,4 @@ const scenarios = {
   },
 };
 
-module.exports = { scenarios, TITLE, GREEN, BLACK, PAGE };
+module.exports = { scenarios, TITLE, GREEN, PAGE };
