@@ -158,7 +158,8 @@ function decodePpm(buf) {
 function run(file, args) {
   return new Promise((resolve) => {
     execFile(file, args.map(String), { encoding: 'buffer', maxBuffer: 256 << 20 }, (err, stdout, stderr) => {
-      resolve({ code: err ? (typeof err.code === 'number' ? err.code : -1) : 0, stdout, text: stdout.toString().trim(), stderr: stderr.toString() });
+      const code = err ? (typeof err.code === 'number' ? err.code : -1) : 0;
+      resolve({ code, stdout, text: stdout.toString().trim(), stderr: stderr.toString() });
     });
   });
 }
@@ -211,7 +212,9 @@ class X11 {
 
   async start() {
     for (const tool of ['xdotool']) if (!which(tool)) throw new Skip(`${tool} is not installed (scripts/deps.sh test installs it)`);
-    for (const k of ['app', 'xprobe', 'glyphprobe']) if (!this.opts[k] || !executable(this.opts[k])) throw new Failure(`--${k} PATH is needed`);
+    for (const k of ['app', 'xprobe', 'glyphprobe']) {
+      if (!this.opts[k] || !executable(this.opts[k])) throw new Failure(`--${k} PATH is needed`);
+    }
     if (!process.env.DISPLAY) throw new Failure('no DISPLAY: run it under tests/with_xvfb.sh');
     const screen = (await this.probe('screen')).text.replace(' ', 'x');
     const want = this.scenario.screen || '1024x768';
@@ -467,6 +470,7 @@ async function webkitDriver(viewport) {
   }
   const exec = (expr) => send('POST', '/execute/sync', { script: `return (${expr});`, args: [] });
   const actions = (list) => send('POST', '/actions', { actions: list });
+  const press = (value) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value }, { type: 'keyUp', value }] }]);
   const quit = async () => {
     await send('DELETE', '').catch(() => {});
     await quitDriver();
@@ -491,10 +495,14 @@ async function webkitDriver(viewport) {
     screenshot: async () => Buffer.from(await send('GET', '/screenshot'), 'base64'),
     click: (x, y) => actions([{
       type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' },
-      actions: [{ type: 'pointerMove', x, y, origin: 'viewport', duration: 0 }, { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }],
+      actions: [
+        { type: 'pointerMove', x, y, origin: 'viewport', duration: 0 },
+        { type: 'pointerDown', button: 0 },
+        { type: 'pointerUp', button: 0 },
+      ],
     }]),
-    key: (k) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: WEBDRIVER_KEYS[k] }, { type: 'keyUp', value: WEBDRIVER_KEYS[k] }] }]),
-    type: (c) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value: c }, { type: 'keyUp', value: c }] }]),
+    key: (k) => press(WEBDRIVER_KEYS[k]),
+    type: press,
     closed: async () => {
       try {
         return !(await send('GET', '/window/handles')).length;
@@ -602,7 +610,8 @@ class Browser {
 
   async act(step) {
     if (!step.press) return false;
-    const [x, y] = await this.js(`(function (r) { return [r.left + r.width / 2, r.top + r.height / 2]; })(document.querySelector(${JSON.stringify(step.press)}).getBoundingClientRect())`);
+    const [x, y] = await this.js(`(function (r) { return [r.left + r.width / 2, r.top + r.height / 2]; })`
+      + `(document.querySelector(${JSON.stringify(step.press)}).getBoundingClientRect())`);
     await this.d.click(Math.floor(x), Math.floor(y));
     await this.idle();
     return true;
@@ -718,14 +727,16 @@ class Player {
       const is = this.value(c.is), above = this.value(c.above), below = this.value(c.below);
       const ok = (is === undefined || n === is) && (above === undefined || n > above) && (below === undefined || n < below);
       if (ok && c.keep) this.kept[c.keep] = n;
-      const want = [is !== undefined && `${is}`, above !== undefined && `more than ${above}`, below !== undefined && `fewer than ${below}`].filter(Boolean).join(' and ');
+      const want = [is !== undefined && `${is}`, above !== undefined && `more than ${above}`,
+        below !== undefined && `fewer than ${below}`].filter(Boolean).join(' and ');
       return { ok, saw: `${n} pixels of ${c.of} in (${c.count}), expected ${want}` };
     }
     if (c.js) {
       const v = await this.b.js(c.js);
       const ok = ('is' in c ? v === c.is : true) && ('has' in c ? String(v).includes(c.has) : true)
         && ('hasNot' in c ? !String(v).includes(c.hasNot) : true) && ('like' in c ? new RegExp(c.like).test(String(v)) : true);
-      const want = 'is' in c ? JSON.stringify(c.is) : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}` : `like ${c.like}`;
+      const want = 'is' in c ? JSON.stringify(c.is)
+        : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}` : `like ${c.like}`;
       return { ok, saw: `${c.js} is ${JSON.stringify(v)}, expected ${want}` };
     }
     const r = await this.b.check(c, look);
