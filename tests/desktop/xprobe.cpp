@@ -2,10 +2,17 @@
 // colour of pixels, and the window system's close command for a window.
 //   xprobe window TITLE           x y width height of the viewable window
 //   xprobe windows TITLE          how many viewable windows have that title
+//   xprobe screen                 width height of the screen
 //   xprobe pixel X Y              RRGGBB at a root position
 //   xprobe count X Y W H RRGGBB   pixels of that colour in the rectangle
+//   xprobe shot X Y W H           the rectangle's pixels as a binary PPM (P6),
+//                                 cut to the screen; a "# X Y" comment after
+//                                 the magic says where on the root it starts
 //   xprobe close TITLE            sends WM_DELETE_WINDOW, as a close box does
+//   xprobe destroy TITLE          destroys the window, as another client may
 //   xprobe outer TITLE            x y width height of the window with its frame
+//   xprobe outers TITLE           the same for every viewable window with that
+//                                 title, one a line, then "framed" or "bare"
 //   xprobe maximize TITLE         asks the window manager to maximise it
 //   xprobe wm                     succeeds once a window manager runs
 //   xprobe sync TITLE             returns once the program has handled every
@@ -17,6 +24,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +147,16 @@ bool sync(Window w) {
     return true;
 }
 
+// x y width height of a window on the root, grown by the frame extents f.
+std::vector<long> outerRect(Window w, const std::vector<long>& f) {
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, w, &a);
+    int x, y;
+    Window child;
+    XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    return {x - f[0], y - f[2], a.width + f[0] + f[1], a.height + f[2] + f[3]};
+}
+
 unsigned long rgbAt(XImage* img, int x, int y) {
     unsigned long p = XGetPixel(img, x, y);
     return p & 0xFFFFFF;
@@ -157,7 +175,7 @@ int main(int argc, char** argv) {
     std::string cmd = argv[1];
     Window root = DefaultRootWindow(dpy);
     if ((cmd == "window" || cmd == "close" || cmd == "windows" || cmd == "outer" ||
-         cmd == "maximize" || cmd == "sync") &&
+         cmd == "outers" || cmd == "maximize" || cmd == "sync" || cmd == "destroy") &&
         argc == 3) {
         auto ws = windowsTitled(argv[2]);
         if (cmd == "windows") {
@@ -166,19 +184,29 @@ int main(int argc, char** argv) {
         }
         if (cmd == "sync")
             return ws.empty() || sync(ws[0]) ? 0 : 1;
+        if (cmd == "outers") {
+            for (Window w : ws) {
+                auto f = frameExtents(w);
+                auto r = outerRect(w, f);
+                bool framed = f[0] || f[1] || f[2] || f[3];
+                std::printf("%ld %ld %ld %ld %s\n", r[0], r[1], r[2], r[3],
+                            framed ? "framed" : "bare");
+            }
+            return 0;
+        }
         if (ws.empty())
             return 1;
+        if (cmd == "destroy") {
+            XDestroyWindow(dpy, ws[0]);
+            XSync(dpy, False);
+            return 0;
+        }
         if (cmd == "window" || cmd == "outer") {
-            XWindowAttributes a;
-            XGetWindowAttributes(dpy, ws[0], &a);
-            int x, y;
-            Window child;
-            XTranslateCoordinates(dpy, ws[0], root, 0, 0, &x, &y, &child);
             std::vector<long> f(4, 0);
             if (cmd == "outer")
                 f = frameExtents(ws[0]);
-            std::printf("%ld %ld %ld %ld\n", x - f[0], y - f[2], a.width + f[0] + f[1],
-                        a.height + f[2] + f[3]);
+            auto r = outerRect(ws[0], f);
+            std::printf("%ld %ld %ld %ld\n", r[0], r[1], r[2], r[3]);
             return 0;
         }
         if (cmd == "maximize") {
@@ -220,6 +248,39 @@ int main(int argc, char** argv) {
         if (data)
             XFree(data);
         return running ? 0 : 1;
+    }
+    if (cmd == "screen") {
+        std::printf("%d %d\n", DisplayWidth(dpy, DefaultScreen(dpy)),
+                    DisplayHeight(dpy, DefaultScreen(dpy)));
+        return 0;
+    }
+    if (cmd == "shot" && argc == 6) {
+        // XGetImage fails on any part off the screen, as a window partly off
+        // a small screen has: only what is on it is read.
+        int x = std::max(0, std::atoi(argv[2])), y = std::max(0, std::atoi(argv[3]));
+        int right = std::min(std::atoi(argv[2]) + std::atoi(argv[4]),
+                             DisplayWidth(dpy, DefaultScreen(dpy)));
+        int bottom = std::min(std::atoi(argv[3]) + std::atoi(argv[5]),
+                              DisplayHeight(dpy, DefaultScreen(dpy)));
+        if (right <= x || bottom <= y)
+            return 1;
+        int w = right - x, h = bottom - y;
+        XImage* img = XGetImage(dpy, root, x, y, w, h, AllPlanes, ZPixmap);
+        if (!img)
+            return 1;
+        std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+        size_t i = 0;
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                unsigned long p = rgbAt(img, c, r);
+                rgb[i++] = (p >> 16) & 0xFF;
+                rgb[i++] = (p >> 8) & 0xFF;
+                rgb[i++] = p & 0xFF;
+            }
+        XDestroyImage(img);
+        std::printf("P6\n# %d %d\n%d %d\n255\n", x, y, w, h);
+        std::fwrite(rgb.data(), 1, rgb.size(), stdout);
+        return 0;
     }
     if (cmd == "pixel" && argc == 4) {
         XImage* img =

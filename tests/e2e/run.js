@@ -1,0 +1,858 @@
+#!/usr/bin/env node
+// Plays one scenario of scenarios.js on one edition, with real input, and
+// checks what the screen shows.
+//   node run.js BACKEND SCENARIO [--app PATH --xprobe PATH --glyphprobe PATH | --page PATH]
+//   node run.js --list BACKEND    the scenarios it runs, with the X screen each needs
+// BACKEND: x11 (the program on $DISPLAY), chromium, firefox, webkit (on $DISPLAY).
+// Exit code 0 pass, 1 fail (what it last saw, and a screenshot in the current
+// directory), 77 skip (a tool is missing), 2 usage. HAYASA_E2E_TRACE=1 prints
+// how long each step took.
+'use strict';
+
+const fs = require('fs');
+const http = require('http');
+const net = require('net');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+const { spawn, execFile } = require('child_process');
+const { scenarios, TITLE, GREEN, PAGE } = require('./scenarios');
+
+class Failure extends Error {}
+class Skip extends Error {}
+
+const BACKENDS = ['x11', ...PAGE];
+const MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+// WebKit has no headless mode: its window, toolbar and the largest viewport
+// fit on this screen.
+const WEBKIT_SCREEN = '2200x1400';
+const CHROMIUM_FLAGS = [
+  '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--no-first-run', '--force-device-scale-factor=1',
+];
+// Resolves once the page has handled every input sent to it.
+const IDLE = 'window.hayasaTest && window.hayasaTest.idle ? window.hayasaTest.idle()'
+  + ' : new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)))';
+const POLL_MS = 50;
+const DEFAULT_WITHIN = 5;
+// Anti-aliasing and colour management move a browser's pixels a little.
+const PAGE_TOLERANCE = 12;
+
+const now = () => Date.now();
+const pollPause = () => new Promise((r) => setTimeout(r, POLL_MS));
+
+// ---- Pixels ----
+
+const hex = (p) => p.map((v) => v.toString(16).padStart(2, '0')).join('').toUpperCase();
+function near(p, colour, tol) {
+  const want = [0, 2, 4].map((i) => parseInt(colour.slice(i, i + 2), 16));
+  return p.every((v, i) => Math.abs(v - want[i]) <= tol);
+}
+
+// RGB pixels, and where stage pixel (x, y) lies among them.
+class Shot {
+  constructor(width, height, rgb, place) {
+    Object.assign(this, { width, height, rgb, place });
+  }
+
+  raw(X, Y) {
+    if (!(X >= 0 && X < this.width && Y >= 0 && Y < this.height)) return null;
+    const i = (Y * this.width + X) * 3;
+    return [this.rgb[i], this.rgb[i + 1], this.rgb[i + 2]];
+  }
+
+  at(x, y) {
+    const p = this.raw(...this.place(x, y));
+    if (!p) throw new Failure(`stage pixel (${x},${y}) is not on the screen`);
+    return p;
+  }
+
+  count([x, y, w, h], colour, tol) {
+    let n = 0;
+    for (let j = y; j < y + h; j++) for (let i = x; i < x + w; i++) n += near(this.at(i, j), colour, tol);
+    return n;
+  }
+}
+
+const PNG_MAGIC = Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+
+// An 8-bit, non-interlaced RGB or RGBA PNG, as the browsers write them.
+function decodePng(buf) {
+  if (!buf.subarray(0, 8).equals(PNG_MAGIC)) throw new Failure('the screenshot is no PNG');
+  let pos = 8, width, height, depth, type, interlace;
+  const idat = [];
+  while (pos < buf.length) {
+    const len = buf.readUInt32BE(pos), kind = buf.toString('latin1', pos + 4, pos + 8);
+    const body = buf.subarray(pos + 8, pos + 8 + len);
+    if (kind === 'IHDR') [width, height, depth, type, interlace] = [body.readUInt32BE(0), body.readUInt32BE(4), body[8], body[9], body[12]];
+    else if (kind === 'IDAT') idat.push(body);
+    pos += 12 + len;
+  }
+  if (depth !== 8 || (type !== 2 && type !== 6) || interlace) throw new Failure(`unexpected PNG format ${depth}/${type}/${interlace}`);
+  const bpp = type === 2 ? 3 : 4, stride = width * bpp;
+  const raw = zlib.inflateSync(Buffer.concat(idat));
+  const rgb = Buffer.alloc(width * height * 3);
+  let prev = Buffer.alloc(stride), line = Buffer.alloc(stride);
+  for (let y = 0; y < height; y++) {
+    const src = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)), filter = raw[y * (stride + 1)];
+    for (let i = 0; i < stride; i++) {
+      const a = i >= bpp ? line[i - bpp] : 0, b = prev[i], c = i >= bpp ? prev[i - bpp] : 0;
+      let v = src[i];
+      if (filter === 1) v += a;
+      else if (filter === 2) v += b;
+      else if (filter === 3) v += (a + b) >> 1;
+      else if (filter === 4) {
+        const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+        v += pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      line[i] = v & 255;
+    }
+    for (let x = 0, o = y * width * 3; x < width; x++, o += 3) {
+      rgb[o] = line[x * bpp];
+      rgb[o + 1] = line[x * bpp + 1];
+      rgb[o + 2] = line[x * bpp + 2];
+    }
+    [prev, line] = [line, prev];
+  }
+  return { width, height, rgb };
+}
+
+const CRC_TABLE = Array.from({ length: 256 }, (_, n) => {
+  for (let k = 0; k < 8; k++) n = n & 1 ? 0xedb88320 ^ (n >>> 1) : n >>> 1;
+  return n >>> 0;
+});
+function crc32(buf) {
+  let c = 0xffffffff;
+  for (const b of buf) c = CRC_TABLE[(c ^ b) & 255] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
+}
+
+function encodePng(width, height, rgb) {
+  const chunk = (kind, body) => {
+    const head = Buffer.alloc(8), tail = Buffer.alloc(4);
+    head.writeUInt32BE(body.length, 0);
+    head.write(kind, 4, 'latin1');
+    tail.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), body])), 0);
+    return Buffer.concat([head, body, tail]);
+  };
+  const ihdr = Buffer.alloc(13);
+  ihdr.writeUInt32BE(width, 0);
+  ihdr.writeUInt32BE(height, 4);
+  ihdr[8] = 8; // depth
+  ihdr[9] = 2; // RGB
+  const raw = Buffer.alloc((width * 3 + 1) * height);
+  for (let y = 0; y < height; y++) rgb.copy(raw, y * (width * 3 + 1) + 1, y * width * 3, (y + 1) * width * 3);
+  return Buffer.concat([PNG_MAGIC, chunk('IHDR', ihdr), chunk('IDAT', zlib.deflateSync(raw)), chunk('IEND', Buffer.alloc(0))]);
+}
+
+// xprobe's binary PPM, with the "# X Y" comment of where it starts.
+function decodePpm(buf) {
+  const m = /^P6\n# (\d+) (\d+)\n(\d+) (\d+)\n255\n/.exec(buf.toString('latin1', 0, 64));
+  if (!m) throw new Failure('xprobe wrote no picture');
+  const [x, y, width, height] = m.slice(1).map(Number);
+  return { x, y, width, height, rgb: buf.subarray(m[0].length) };
+}
+
+// ---- Processes ----
+
+function run(file, args) {
+  return new Promise((resolve) => {
+    execFile(file, args.map(String), { encoding: 'buffer', maxBuffer: 256 << 20 }, (err, stdout, stderr) => {
+      const code = err ? (typeof err.code === 'number' ? err.code : -1) : 0;
+      resolve({ code, stdout, text: stdout.toString().trim(), stderr: stderr.toString() });
+    });
+  });
+}
+
+function which(tool) {
+  return (process.env.PATH || '').split(':').some((d) => {
+    try {
+      fs.accessSync(path.join(d, tool), fs.constants.X_OK);
+      return true;
+    } catch {
+      return false;
+    }
+  });
+}
+
+function executable(file) {
+  try {
+    fs.accessSync(file, fs.constants.X_OK);
+    return true;
+  } catch {
+    return false;
+  }
+}
+
+// Polls until fn gives a truthy value; fails with `what` after the limit.
+async function until(seconds, what, fn) {
+  const end = now() + seconds * 1000;
+  for (;;) {
+    const got = await fn();
+    if (got) return got;
+    if (now() >= end) throw new Failure(typeof what === 'function' ? what() : what);
+    await pollPause();
+  }
+}
+
+// ---- The desktop window on X ----
+
+const XDOTOOL_KEYS = { ArrowDown: 'Down', ArrowUp: 'Up', Escape: 'Escape', Enter: 'Return', Backspace: 'BackSpace', Tab: 'Tab' };
+
+class X11 {
+  constructor(opts, scenario) {
+    this.name = 'x11';
+    this.tol = 0; // the window's colours are exact
+    this.opts = opts;
+    this.scenario = scenario;
+    this.children = [];
+    this.exit = null;
+    this.log = '';
+  }
+
+  async start() {
+    for (const tool of ['xdotool']) if (!which(tool)) throw new Skip(`${tool} is not installed (scripts/deps.sh test installs it)`);
+    for (const k of ['app', 'xprobe', 'glyphprobe']) {
+      if (!this.opts[k] || !executable(this.opts[k])) throw new Failure(`--${k} PATH is needed`);
+    }
+    if (!process.env.DISPLAY) throw new Failure('no DISPLAY: run it under tests/with_xvfb.sh');
+    const screen = (await this.probe('screen')).text.replace(' ', 'x');
+    const want = this.scenario.screen || '1024x768';
+    if (screen !== want) throw new Failure(`the screen is ${screen}, the scenario needs ${want}`);
+    this.screen = screen.split('x').map(Number);
+    for (const step of this.scenario.setup || []) await this.setup(step);
+    const app = spawn(this.opts.app, [], { stdio: ['ignore', 'pipe', 'pipe'] });
+    this.app = app;
+    const keep = (d) => (this.log = (this.log + d).slice(-4000));
+    app.stdout.on('data', keep);
+    app.stderr.on('data', keep);
+    app.on('exit', (code, signal) => (this.exit = { code, signal }));
+    await until(10, 'the window did not appear', async () => this.exit || (await this.geometry()));
+    // The first paint: the window colour the program sets at start-up.
+    let seen = '';
+    await until(10, () => `the window was never painted (${seen})`, async () => {
+      if (this.exit) throw new Failure(`the program ended at start: ${JSON.stringify(this.exit)}`);
+      const p = (await this.shot()).at(500, 400);
+      seen = hex(p);
+      return near(p, GREEN, 0);
+    });
+  }
+
+  async setup(step) {
+    if (!step.wm) throw new Failure(`unknown setup step ${JSON.stringify(step)}`);
+    if (!which(step.wm)) throw new Skip(`${step.wm} is not installed`);
+    this.children.push(spawn(step.wm, [], { stdio: 'ignore' }));
+    await until(5, `${step.wm} did not start`, async () => (await this.probe('wm')).code === 0);
+  }
+
+  probe(...args) {
+    return run(this.opts.xprobe, args);
+  }
+
+  async geometry() {
+    const r = await this.probe('window', TITLE);
+    if (r.code !== 0) return null;
+    const [x, y, w, h] = r.text.split(' ').map(Number);
+    return { x, y, w, h };
+  }
+
+  async shot() {
+    const g = await this.geometry();
+    if (!g) throw new Failure('the window is not shown');
+    const r = await this.probe('shot', g.x, g.y, g.w, g.h);
+    if (r.code !== 0) throw new Failure('xprobe could not read the screen');
+    const img = decodePpm(r.stdout);
+    return new Shot(img.width, img.height, img.rgb, (x, y) => [g.x + x - img.x, g.y + y - img.y]);
+  }
+
+  async sync() {
+    if ((await this.probe('sync', TITLE)).code !== 0) throw new Failure('the program did not answer');
+  }
+
+  async xdotool(...args) {
+    const r = await run('xdotool', args);
+    if (r.code !== 0) throw new Failure(`xdotool ${args.join(' ')}: ${r.stderr}`);
+    await this.sync();
+  }
+
+  async click([x, y]) {
+    const g = await this.geometry();
+    if (!g) throw new Failure('the window is not shown');
+    await this.xdotool('mousemove', '--sync', g.x + x, g.y + y, 'click', '1');
+  }
+
+  async key(k) {
+    if (!XDOTOOL_KEYS[k]) throw new Failure(`no X key for ${k}`);
+    await this.xdotool('key', XDOTOOL_KEYS[k]);
+  }
+
+  async typeChar(c) {
+    await this.xdotool('type', '--delay', '0', '--', c);
+  }
+
+  async act(step) {
+    if (step.close) await this.probe('close', TITLE);
+    else if (step.destroy) await this.probe('destroy', TITLE);
+    else if (step.maximize) {
+      // A request the window manager missed is asked again.
+      const want = step.maximize.join(' ');
+      let got;
+      for (let i = 0; i < 3 && got !== want; i++) {
+        await this.probe('maximize', TITLE);
+        try {
+          await until(5, '', async () => (got = (await this.probe('outer', TITLE)).text) === want);
+        } catch (e) {
+          if (!(e instanceof Failure)) throw e;
+        }
+      }
+      if (got !== want) throw new Failure(`maximised: the window with its frame is at ${got}, expected ${want}`);
+    } else return false;
+    return true;
+  }
+
+  async check(c, look) {
+    if (c.label) {
+      const [x, y] = c.label, g = await this.geometry();
+      if (!g) return { ok: false, saw: 'no window' };
+      const r = await run(this.opts.glyphprobe, [g.x + x, g.y + y, 16, c.ink, GREEN, c.text]);
+      return { ok: r.code === 0, saw: `the cell at (${x},${y}) is not "${c.text}" (${r.text})` };
+    }
+    if (c.window || c.outer) {
+      const want = (c.window || c.outer).join(' ');
+      const got = (await this.probe(c.window ? 'window' : 'outer', TITLE)).text;
+      return { ok: got === want, saw: `the window${c.outer ? ' with its frame' : ''} is at ${got}, expected ${want}` };
+    }
+    if (c.box) {
+      const n = Number((await this.probe('windows', TITLE)).text);
+      return { ok: n === (c.box === 'open' ? 2 : 1), saw: `${n} windows titled ${TITLE}` };
+    }
+    if (c.boxCentred) {
+      const rows = (await this.probe('outers', TITLE)).text.split('\n').filter(Boolean).map((l) => l.split(' '));
+      if (rows.length !== 2) return { ok: false, saw: `${rows.length} windows titled ${TITLE}` };
+      // The box is the smaller of the two.
+      const area = (r) => Number(r[2]) * Number(r[3]);
+      const box = rows.reduce((a, b) => (area(a) <= area(b) ? a : b));
+      const [x, y, w, h] = box.slice(0, 4).map(Number);
+      const dx = 2 * x + w - this.screen[0], dy = 2 * y + h - this.screen[1]; // twice the offset
+      const framed = box[4] === 'framed';
+      return {
+        ok: Math.abs(dx) <= 2 && Math.abs(dy) <= 2 && framed === c.framed,
+        saw: `the box, ${box[4]}, stands with its frame at ${x} ${y} ${w} ${h}: ${dx / 2}, ${dy / 2} px from`
+          + ` the screen's centre, expected at most 1 px, ${c.framed ? 'framed' : 'bare'}`,
+      };
+    }
+    return null;
+  }
+
+  async ends(within) {
+    await until(within, 'the program did not end', async () => this.exit);
+    if (this.exit.code !== 0) throw new Failure(`the program ended with ${JSON.stringify(this.exit)}`);
+    return 'ended';
+  }
+
+  async saveStage(file) {
+    const s = await this.shot();
+    const [x0, y0] = s.place(0, 0);
+    const w = Math.min(1024, s.width - x0), h = Math.min(768, s.height - y0);
+    const rgb = Buffer.alloc(w * h * 3);
+    for (let y = 0; y < h; y++) s.rgb.copy(rgb, y * w * 3, ((y0 + y) * s.width + x0) * 3, ((y0 + y) * s.width + x0 + w) * 3);
+    fs.writeFileSync(file, encodePng(w, h, rgb));
+  }
+
+  async failureShot(file) {
+    const r = await this.probe('shot', 0, 0, this.screen[0], this.screen[1]);
+    const img = decodePpm(r.stdout);
+    fs.writeFileSync(file, encodePng(img.width, img.height, img.rgb));
+  }
+
+  lastWords() {
+    return this.log.trim() ? `the program wrote:\n${this.log.trim()}` : '';
+  }
+
+  async stop() {
+    for (const p of [this.app, ...this.children.reverse()]) {
+      if (p && p.exitCode === null && p.signalCode === null) {
+        p.kill();
+        await new Promise((r) => p.once('exit', r));
+      }
+    }
+  }
+}
+
+// ---- The page in a browser ----
+
+// Chromium and Firefox through puppeteer-core (DevTools protocol, WebDriver BiDi).
+async function puppeteerDriver(engine, viewport, wasm) {
+  let puppeteer;
+  try {
+    puppeteer = require('puppeteer-core');
+  } catch {
+    throw new Skip('puppeteer-core is missing: npm ci in tests/e2e (scripts/deps.sh test runs it)');
+  }
+  const exe = engine === 'chromium' ? '/usr/bin/chromium' : '/usr/bin/firefox-esr';
+  if (!executable(exe)) throw new Skip(`${exe} is not installed (scripts/deps.sh test installs it)`);
+  const [width, height] = viewport;
+  const defaultViewport = { width, height, deviceScaleFactor: 1 };
+  let profile = null, browser;
+  if (engine === 'chromium') {
+    profile = fs.mkdtempSync(path.join(os.tmpdir(), 'hayasa-chromium-'));
+    browser = await puppeteer.launch({
+      executablePath: exe, headless: true, userDataDir: profile, defaultViewport,
+      args: [...CHROMIUM_FLAGS, `--window-size=${width},${height}`],
+    });
+  } else {
+    browser = await puppeteer.launch({ browser: 'firefox', executablePath: exe, headless: true, defaultViewport });
+  }
+  const page = (await browser.pages())[0] || (await browser.newPage());
+  // Firefox leaves its first tab at the window's size.
+  await page.setViewport(defaultViewport);
+  if (!wasm) await page.evaluateOnNewDocument('delete window.WebAssembly;');
+  const keys = { Enter: 'Enter', Escape: 'Escape', ArrowDown: 'ArrowDown', ArrowUp: 'ArrowUp', Backspace: 'Backspace', Tab: 'Tab' };
+  return {
+    goto: (url) => page.goto(url, { waitUntil: 'load' }),
+    eval: (expr) => page.evaluate(expr),
+    screenshot: async () => Buffer.from(await page.screenshot({ type: 'png' })),
+    click: (x, y) => page.mouse.click(x, y),
+    key: (k) => page.keyboard.press(keys[k]),
+    type: (c) => page.keyboard.type(c),
+    closed: async () => page.isClosed(),
+    quit: async () => {
+      await browser.close().catch(() => {});
+      if (profile) fs.rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// WebKit: MiniBrowser through WebKitWebDriver, over W3C WebDriver's HTTP.
+const WEBDRIVER_KEYS = { Enter: '\uE007', Escape: '\uE00C', ArrowDown: '\uE015', ArrowUp: '\uE013', Backspace: '\uE003', Tab: '\uE004' };
+
+async function freePort() {
+  const server = net.createServer();
+  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  const { port } = server.address();
+  await new Promise((r) => server.close(r));
+  return port;
+}
+
+async function webkitDriver(viewport) {
+  if (!which('WebKitWebDriver') || !executable(MINIBROWSER)) throw new Skip('WebKitWebDriver or MiniBrowser is not installed');
+  if (!process.env.DISPLAY) throw new Failure('no DISPLAY: run it under tests/with_xvfb.sh');
+  const port = await freePort();
+  const driver = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
+  let base = `http://127.0.0.1:${port}`;
+  const send = async (method, url, body) => {
+    const res = await fetch(base + url, { method, headers: { 'Content-Type': 'application/json' }, body: body && JSON.stringify(body) });
+    const got = await res.json();
+    if (got.value && got.value.error) throw new Error(`WebDriver ${url}: ${got.value.error}: ${got.value.message}`);
+    return got.value;
+  };
+  const quitDriver = async () => {
+    if (driver.exitCode === null && driver.signalCode === null) {
+      driver.kill();
+      await new Promise((r) => driver.once('exit', r));
+    }
+  };
+  let session;
+  try {
+    await until(10, 'WebKitWebDriver did not start', async () => (await send('GET', '/status').catch(() => null))?.ready);
+    session = await send('POST', '/session', {
+      capabilities: {
+        alwaysMatch: {
+          browserName: 'MiniBrowser',
+          'webkitgtk:browserOptions': { binary: MINIBROWSER, args: ['--automation'], useOverlayScrollbars: true },
+        },
+      },
+    });
+    base += `/session/${session.sessionId}`;
+  } catch (e) {
+    await quitDriver();
+    throw e;
+  }
+  const exec = (expr) => send('POST', '/execute/sync', { script: `return (${expr});`, args: [] });
+  const actions = (list) => send('POST', '/actions', { actions: list });
+  const press = (value) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value }, { type: 'keyUp', value }] }]);
+  const quit = async () => {
+    await send('DELETE', '').catch(() => {});
+    await quitDriver();
+  };
+  try {
+    // The window's size that gives the viewport asked for.
+    await send('POST', '/window/rect', { x: 0, y: 0, width: viewport[0], height: viewport[1] });
+    const inner = await exec('[window.innerWidth, window.innerHeight]');
+    const outer = await send('GET', '/window/rect');
+    await send('POST', '/window/rect', { width: outer.width + viewport[0] - inner[0], height: outer.height + viewport[1] - inner[1] });
+  } catch (e) {
+    await quit();
+    throw e;
+  }
+  return {
+    goto: (url) => send('POST', '/url', { url }),
+    eval: exec,
+    evalAsync: (expr) => send('POST', '/execute/async', {
+      script: `var done = arguments[arguments.length - 1]; Promise.resolve(${expr}).then(function (v) { done(v); });`,
+      args: [],
+    }),
+    screenshot: async () => Buffer.from(await send('GET', '/screenshot'), 'base64'),
+    click: (x, y) => actions([{
+      type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' },
+      actions: [
+        { type: 'pointerMove', x, y, origin: 'viewport', duration: 0 },
+        { type: 'pointerDown', button: 0 },
+        { type: 'pointerUp', button: 0 },
+      ],
+    }]),
+    key: (k) => press(WEBDRIVER_KEYS[k]),
+    type: press,
+    closed: async () => {
+      try {
+        return !(await send('GET', '/window/handles')).length;
+      } catch (e) {
+        if (/no such window|invalid session id/.test(e.message)) return true;
+        throw e;
+      }
+    },
+    quit,
+  };
+}
+
+// The page's folder on 127.0.0.1, on a port of its own.
+async function serve(dir) {
+  const server = http.createServer((req, res) => {
+    const file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
+    if (!file.startsWith(dir + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { 'Content-Type': file.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream' });
+    fs.createReadStream(file).pipe(res);
+  });
+  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  return server;
+}
+
+const STAGE_RECT = "(function () { var r = document.getElementById('stage').getBoundingClientRect();"
+  + ' return [r.left, r.top, r.width, r.height, window.innerWidth, window.innerHeight]; })()';
+
+class Browser {
+  constructor(engine, opts, scenario) {
+    this.name = engine;
+    this.tol = PAGE_TOLERANCE;
+    this.opts = opts;
+    this.scenario = scenario;
+    this.viewport = scenario.viewport || [1024, 768];
+  }
+
+  async start() {
+    if (!this.opts.page) throw new Failure('--page PATH is needed');
+    const page = path.resolve(this.opts.page);
+    if (!fs.existsSync(page)) throw new Failure(`${page} is missing: scripts/web.sh builds it`);
+    let url = `file://${page}`;
+    if (this.scenario.serve) {
+      this.server = await serve(path.dirname(page));
+      url = `http://127.0.0.1:${this.server.address().port}/${path.basename(page)}`;
+    }
+    const wasm = this.scenario.wasm !== false;
+    this.d = this.name === 'webkit' ? await webkitDriver(this.viewport) : await puppeteerDriver(this.name, this.viewport, wasm);
+    await this.d.goto(url);
+    if (!wasm) {
+      await until(15, 'the page did not load', async () => (await this.d.eval('document.readyState')) === 'complete');
+      return;
+    }
+    await until(15, 'the page did not start', async () => (await this.d.eval('window.hayasaReady === true')) === true);
+    let inner;
+    await until(5, () => `viewport ${inner}, expected ${this.viewport}`, async () => {
+      inner = await this.d.eval('[window.innerWidth, window.innerHeight]');
+      return inner.join('x') === this.viewport.join('x');
+    });
+  }
+
+  js(expr) {
+    return this.d.eval(expr);
+  }
+
+  async idle() {
+    await (this.d.evalAsync || this.d.eval)(IDLE);
+  }
+
+  async geometry() {
+    const [left, top, width, height, iw, ih] = await this.js(STAGE_RECT);
+    return { left, top, width, height, iw, ih, s: width / 1024 };
+  }
+
+  async shot() {
+    const g = await this.geometry();
+    const img = decodePng(await this.d.screenshot());
+    const dpr = img.width / g.iw;
+    const shot = new Shot(img.width, img.height, img.rgb, (x, y) => [
+      Math.floor((g.left + (x + 0.5) * g.s) * dpr),
+      Math.floor((g.top + (y + 0.5) * g.s) * dpr),
+    ]);
+    shot.geometry = g;
+    shot.dpr = dpr;
+    return shot;
+  }
+
+  async click([x, y]) {
+    const g = await this.geometry();
+    await this.d.click(Math.floor(g.left + (x + 0.5) * g.s), Math.floor(g.top + (y + 0.5) * g.s));
+    await this.idle();
+  }
+
+  async key(k) {
+    await this.d.key(k);
+    await this.idle();
+  }
+
+  async typeChar(c) {
+    await this.d.type(c);
+    await this.idle();
+  }
+
+  async act(step) {
+    if (!step.press) return false;
+    const [x, y] = await this.js(`(function (r) { return [r.left + r.width / 2, r.top + r.height / 2]; })`
+      + `(document.querySelector(${JSON.stringify(step.press)}).getBoundingClientRect())`);
+    await this.d.click(Math.floor(x), Math.floor(y));
+    await this.idle();
+    return true;
+  }
+
+  async check(c, look) {
+    if (c.label) {
+      const n = (await look.shot()).count(c.label, c.ink, this.tol);
+      const spoken = await this.js("document.getElementById('live').textContent");
+      return {
+        ok: n > 20 && spoken.includes(c.text),
+        saw: `${n} pixels of ${c.ink} at (${c.label}); the live region says ${JSON.stringify(spoken)}, expected "${c.text}" in it`,
+      };
+    }
+    if (c.box) {
+      const open = await this.js("document.getElementById('msgbox').open");
+      return { ok: open === (c.box === 'open'), saw: `the message box is ${open ? 'open' : 'closed'}` };
+    }
+    if (c.stageFits) {
+      const g = await this.geometry();
+      const [w, h] = this.viewport, s = Math.min(w / 1024, h / 768);
+      const ok = Math.abs(g.width - 1024 * s) < 1 && Math.abs(g.height - 768 * s) < 1
+        && Math.abs(g.left - (w - g.width) / 2) <= 1 && Math.abs(g.top - (h - g.height) / 2) <= 1;
+      return { ok, saw: `the stage stands at ${g.left},${g.top} ${g.width}x${g.height} in ${w}x${h}, for a scale of ${s.toFixed(4)}` };
+    }
+    if (c.margins) {
+      const shot = await look.shot(), g = shot.geometry, d = shot.dpr;
+      const seen = [];
+      if (g.top > 4) seen.push(['top', shot.raw(Math.floor((g.iw / 2) * d), Math.floor(d))]);
+      if (g.left > 4) seen.push(['left', shot.raw(Math.floor(d), Math.floor((g.ih / 2) * d))]);
+      return {
+        ok: seen.every(([, p]) => p && near(p, c.margins, this.tol)),
+        saw: seen.map(([side, p]) => `the ${side} margin is ${p && hex(p)}`).join(', ') || 'no margins',
+      };
+    }
+    return null;
+  }
+
+  async ends(within) {
+    const closing = "!document.getElementById('closing').hidden";
+    return until(within, 'the page neither closed nor showed its closing screen', async () => {
+      if (await this.d.closed()) return 'closed';
+      try {
+        return (await this.js(closing)) && 'closing';
+      } catch (e) {
+        if (await this.d.closed()) return 'closed';
+        throw e;
+      }
+    });
+  }
+
+  async saveStage(file) {
+    fs.writeFileSync(file, await this.d.screenshot());
+  }
+
+  async failureShot(file) {
+    await this.saveStage(file);
+  }
+
+  lastWords() {
+    return '';
+  }
+
+  async stop() {
+    if (this.d) await this.d.quit();
+    if (this.server) this.server.close();
+  }
+}
+
+// ---- Playing a scenario ----
+
+function applies(step, backend) {
+  if (!step.only) return true;
+  const only = [].concat(step.only).flatMap((b) => (b === 'page' ? PAGE : [b]));
+  return only.includes(backend);
+}
+
+function describe(step) {
+  if (step.what) return step.what;
+  const { only, within, steady, ...rest } = step;
+  return JSON.stringify(rest);
+}
+
+class Player {
+  constructor(backend) {
+    this.b = backend;
+    this.kept = {};
+  }
+
+  value(v) {
+    return v && typeof v === 'object' && 'kept' in v ? this.kept[v.kept] : v;
+  }
+
+  // One look at the screen, taken once for all the checks that need it.
+  look() {
+    let shot = null;
+    return { shot: () => (shot = shot || this.b.shot()) };
+  }
+
+  async holds(c, look) {
+    if (c.all) {
+      const rs = [];
+      for (const part of c.all) rs.push(await this.holds(part, look));
+      return { ok: rs.every((r) => r.ok), saw: rs.map((r) => r.saw).join('; ') };
+    }
+    if (c.px) {
+      const p = (await look.shot()).at(...c.px);
+      const ok = c.is ? near(p, c.is, this.b.tol) : !near(p, c.not, this.b.tol);
+      return { ok, saw: `pixel (${c.px}) is ${hex(p)}, expected ${c.is ? '' : 'other than '}${c.is || c.not}` };
+    }
+    if (c.count) {
+      const n = (await look.shot()).count(c.count, c.of, c.tol ?? this.b.tol);
+      const is = this.value(c.is), above = this.value(c.above), below = this.value(c.below);
+      const ok = (is === undefined || n === is) && (above === undefined || n > above) && (below === undefined || n < below);
+      if (ok && c.keep) this.kept[c.keep] = n;
+      const want = [is !== undefined && `${is}`, above !== undefined && `more than ${above}`,
+        below !== undefined && `fewer than ${below}`].filter(Boolean).join(' and ');
+      return { ok, saw: `${n} pixels of ${c.of} in (${c.count}), expected ${want}` };
+    }
+    if (c.js) {
+      const v = await this.b.js(c.js);
+      const ok = ('is' in c ? v === c.is : true) && ('has' in c ? String(v).includes(c.has) : true)
+        && ('hasNot' in c ? !String(v).includes(c.hasNot) : true) && ('like' in c ? new RegExp(c.like).test(String(v)) : true);
+      const want = 'is' in c ? JSON.stringify(c.is)
+        : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}` : `like ${c.like}`;
+      return { ok, saw: `${c.js} is ${JSON.stringify(v)}, expected ${want}` };
+    }
+    const r = await this.b.check(c, look);
+    if (!r) throw new Failure(`${this.b.name} cannot check ${describe(c)}`);
+    return r;
+  }
+
+  async check(step) {
+    const what = describe(step);
+    if (step.steady !== undefined) {
+      const end = now() + step.steady * 1000;
+      for (;;) {
+        const r = await this.holds(step, this.look());
+        if (!r.ok) throw new Failure(`${what}: ${r.saw}`);
+        if (now() >= end) return;
+        await pollPause();
+      }
+    }
+    let last;
+    try {
+      await until(step.within ?? DEFAULT_WITHIN, () => `${what}: ${last.saw}`, async () => (last = await this.holds(step, this.look())).ok);
+    } catch (e) {
+      if (e instanceof Failure && last) e.message = `${what}: ${last.saw}`;
+      throw e;
+    }
+  }
+
+  async typeText(text) {
+    for (const c of text) await this.b.typeChar(c);
+  }
+
+  // Plays the steps; returns early where a page closed itself.
+  async play(steps) {
+    for (const [i, step] of steps.entries()) {
+      if (!applies(step, this.b.name)) continue;
+      this.at = `step ${i + 1} (${describe(step)})`;
+      const began = now();
+      if (step.click) await this.b.click(step.click);
+      else if (step.enter) {
+        await this.b.click(step.enter);
+        await this.typeText(step.text);
+        await this.b.key('Escape');
+      } else if (step.type) await this.typeText(step.type);
+      else if (step.keys) for (const k of step.keys) await this.b.key(k);
+      else if (step.shot) await this.b.saveStage(step.shot);
+      else if (step.ends) {
+        if ((await this.b.ends(step.within ?? 15)) === 'closed') {
+          console.log('the page closed itself');
+          return;
+        }
+      } else if (!(await this.b.act(step))) await this.check(step);
+      if (process.env.HAYASA_E2E_TRACE) console.log(`${this.at}: ${now() - began} ms`);
+    }
+  }
+}
+
+function usage() {
+  console.error('usage: run.js x11|chromium|firefox|webkit SCENARIO [--app PATH --xprobe PATH --glyphprobe PATH | --page PATH]\n'
+    + '       run.js --list x11|chromium|firefox|webkit');
+  return 2;
+}
+
+const runsOn = (s, backend) => (s.on || BACKENDS).includes(backend);
+
+async function main(argv) {
+  if (argv[0] === '--list') {
+    if (!BACKENDS.includes(argv[1])) return usage();
+    // The ctest name of each case, and the X screen it runs on.
+    for (const [name, s] of Object.entries(scenarios)) {
+      if (s.manual || !runsOn(s, argv[1])) continue;
+      const screen = argv[1] === 'x11' ? s.screen || '1024x768' : argv[1] === 'webkit' ? WEBKIT_SCREEN : '-';
+      console.log(`${argv[1] === 'x11' ? s.desktopName || name : name} ${screen}`);
+    }
+    return 0;
+  }
+  const [backendName, name, ...rest] = argv;
+  const opts = {};
+  for (let i = 0; i < rest.length; i += 2) {
+    if (!rest[i].startsWith('--') || rest[i + 1] === undefined) return usage();
+    opts[rest[i].slice(2)] = rest[i + 1];
+  }
+  const entry = Object.entries(scenarios).find(([n, s]) => n === name || s.desktopName === name);
+  if (!BACKENDS.includes(backendName) || !entry || !runsOn(entry[1], backendName)) return usage();
+  const [scenarioName, scenario] = entry;
+  const b = backendName === 'x11' ? new X11(opts, scenario) : new Browser(backendName, opts, scenario);
+  const player = new Player(b);
+  // A time limit's TERM still ends the browser's driver and the program.
+  for (const signal of ['SIGTERM', 'SIGINT']) {
+    process.once(signal, () => b.stop().finally(() => process.exit(1)));
+  }
+  const tag = backendName === 'x11' ? `desktop-${scenario.desktopName || scenarioName}` : `web-${backendName}-${scenarioName}`;
+  try {
+    player.at = 'start';
+    await b.start();
+    await player.play(scenario.steps);
+    console.log(`PASS: ${backendName} ${scenarioName}`);
+    return 0;
+  } catch (e) {
+    if (e instanceof Skip) {
+      console.log(`SKIP: ${e.message}`);
+      return 77;
+    }
+    console.log(`FAIL: ${backendName} ${scenarioName}, ${player.at}: ${e instanceof Failure ? e.message : e.stack}`);
+    const words = b.lastWords();
+    if (words) console.log(words);
+    const file = path.resolve(`${tag}-failure.png`);
+    try {
+      await b.failureShot(file);
+      console.log(`screenshot: ${file}`);
+    } catch {
+      // nothing left to take a picture of
+    }
+    return 1;
+  } finally {
+    await b.stop().catch((e) => console.log(`stopping: ${e.message}`));
+  }
+}
+
+main(process.argv.slice(2)).then((code) => process.exit(code));
