@@ -39,9 +39,10 @@ class CentredMessageBox : public QMessageBox {
         if (e->spontaneous())
             return;
         centre(KnownFrame(this));
-        // A window manager frames the box only once it is mapped; then the
-        // frame is known and the box is centred again with it, unless the
-        // guess was right.
+        // A window manager frames the box only once it is mapped, and on a
+        // busy machine may place it by its own rule after that: for its
+        // first two seconds the box is centred again, with the frame it now
+        // has, whenever it stands elsewhere.
         auto* poll = new QTimer(this);
         poll->setInterval(50);
         connect(poll, &QTimer::timeout, this, [this, poll, looks = 40]() mutable {
@@ -49,7 +50,7 @@ class CentredMessageBox : public QMessageBox {
             if (f != g)
                 centre(QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
                                 f.bottom() - g.bottom()));
-            if (f != g || --looks == 0) {
+            if (--looks == 0) {
                 poll->stop();
                 poll->deleteLater();
             }
