@@ -178,7 +178,8 @@ H.init = function () {
         if (c.listbox && c.state.open && !c.el.contains(e.target) && !c.listbox.contains(e.target))
           bridge.listPointer(c.id, 3, 0);
       });
-      if (e.target === H.stage.el || e.target === H.surface.canvas) e.preventDefault();
+      if (e.target === H.stage.el || e.target === H.stage.inner || e.target === H.surface.canvas)
+        e.preventDefault();
       lastPointer = e.pointerType;
     },
     true

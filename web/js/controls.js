@@ -11,7 +11,7 @@ function Control(d) {
   var outer = d.parent < 0 ? null : H.controls[d.parent];
   this.left = d.left + (outer ? outer.left : 0);
   this.top = d.top + (outer ? outer.top : 0);
-  this.parentEl = outer ? outer.el : H.stage.el;
+  this.parentEl = outer ? outer.el : H.stage.inner;
 }
 H.Control = Control;
 
@@ -28,7 +28,7 @@ Control.prototype.mount = function (el) {
   el.style.color = H.css(d.fontColor);
   if (d.accessibleName) el.setAttribute("aria-label", d.accessibleName);
   el.hidden = !d.visible;
-  this.parentEl.insertBefore(el, this.parentEl === H.stage.el ? document.getElementById("popups") : null);
+  this.parentEl.insertBefore(el, this.parentEl === H.stage.inner ? document.getElementById("popups") : null);
 };
 
 Control.prototype.setVisible = function (visible) {
@@ -162,7 +162,7 @@ H.clearControls = function () {
 // The focusable elements stand in the order the Tab key visits them, each
 // group box with its lists in the place of its first one.
 H.tabOrder = function (ids) {
-  var stageEl = H.stage.el;
+  var stageEl = H.stage.inner;
   var popups = document.getElementById("popups");
   ids.forEach(function (id) {
     var c = H.controls[id];

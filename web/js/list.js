@@ -196,8 +196,7 @@ ListView.prototype.renderField = function () {
 
 // The character the pointer stands before, in the field's text.
 ListView.prototype.caretAt = function (clientX) {
-  var r = this.field.getBoundingClientRect();
-  var x = (clientX - r.left) * (this.def.width / this.el.getBoundingClientRect().width);
+  var x = H.stage.fromViewport(clientX, 0).x - (this.left + H.FieldInset - 1);
   var text = this.state.text;
   for (var i = 0; i < text.length; i++) {
     var left = H.exactTextWidth(text.slice(0, i), this.font);

@@ -4,12 +4,20 @@
 var stage = {
   Width: 1024,
   Height: 768,
-  el: null,
+  el: null, // the box the stage takes in the viewport
+  inner: null, // the controls, in stage pixels, zoomed to that box
   // Device pixels per stage pixel: what every canvas is drawn at.
   scale: 1,
   rescaled: [], // called once the scale has changed
 };
 H.stage = stage;
+
+// Where a point of the viewport stands on the stage, in stage pixels.
+stage.fromViewport = function (clientX, clientY) {
+  var r = stage.el.getBoundingClientRect();
+  var s = r.width / stage.Width;
+  return { x: (clientX - r.left) / s, y: (clientY - r.top) / s };
+};
 
 // A stage coordinate on the device's pixel grid.
 stage.snap = function (v) {
@@ -18,6 +26,7 @@ stage.snap = function (v) {
 
 stage.init = function () {
   stage.el = document.getElementById("stage");
+  stage.inner = document.getElementById("scaled");
   window.addEventListener("resize", stage.fit);
   watchDevicePixelRatio();
 };
@@ -34,7 +43,9 @@ stage.fit = function () {
   var el = stage.el;
   el.style.left = left + "px";
   el.style.top = top + "px";
-  el.style.transform = s === 1 ? "none" : "scale(" + s + ")";
+  el.style.width = stage.Width * s + "px";
+  el.style.height = stage.Height * s + "px";
+  stage.inner.style.zoom = String(s);
   // The message box grows with the stage on a large screen.
   document.documentElement.style.setProperty("--stage-scale", String(s));
   // CSS pixels per stage pixel.

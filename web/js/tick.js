@@ -38,7 +38,12 @@ tick.paintCanvas = function (c, width, height) {
   canvas.stageWidth = width;
   canvas.stageHeight = height;
   c.el.parentNode.insertBefore(canvas, c.el.nextSibling);
-  canvas.ctx = canvas.getContext("2d");
+  // Kept in memory rather than on the graphics card: WebKit puts a canvas of
+  // 16512 device pixels or more (128 x 129) there, on a layer of its own,
+  // and when a resize makes it smaller than that, the screen goes on showing
+  // that layer's last pixels whatever is drawn afterwards (a finished bar
+  // stays in its emptied track).
+  canvas.ctx = canvas.getContext("2d", { willReadFrequently: true });
   scaleCanvas(canvas);
   return canvas;
 };
