@@ -403,7 +403,16 @@ async function puppeteerDriver(engine, viewport, wasm) {
   } else {
     browser = await puppeteer.launch({ browser: 'firefox', executablePath: exe, headless: true, defaultViewport });
   }
-  const page = (await browser.pages())[0] || (await browser.newPage());
+  let page = (await browser.pages())[0];
+  if (engine === 'firefox') {
+    // Firefox's first tab never has the focus under automation: its
+    // elements take the focus without a focus event, so a list would never
+    // be entered. A tab of its own has it.
+    const first = page;
+    page = await browser.newPage();
+    await first.close();
+  }
+  page = page || (await browser.newPage());
   // Firefox leaves its first tab at the window's size.
   await page.setViewport(defaultViewport);
   if (!wasm) await page.evaluateOnNewDocument('delete window.WebAssembly;');
