@@ -733,10 +733,11 @@ class Player {
     }
     if (c.count) {
       const n = (await look.shot()).count(c.count, c.of, c.tol ?? this.b.tol);
-      const is = this.value(c.is), above = this.value(c.above), below = this.value(c.below);
-      const ok = (is === undefined || n === is) && (above === undefined || n > above) && (below === undefined || n < below);
+      const is = this.value(c.is), not = this.value(c.not), above = this.value(c.above), below = this.value(c.below);
+      const ok = (is === undefined || n === is) && (not === undefined || n !== not)
+        && (above === undefined || n > above) && (below === undefined || n < below);
       if (ok && c.keep) this.kept[c.keep] = n;
-      const want = [is !== undefined && `${is}`, above !== undefined && `more than ${above}`,
+      const want = [is !== undefined && `${is}`, not !== undefined && `other than ${not}`, above !== undefined && `more than ${above}`,
         below !== undefined && `fewer than ${below}`].filter(Boolean).join(' and ');
       return { ok, saw: `${n} pixels of ${c.of} in (${c.count}), expected ${want}` };
     }

@@ -24,7 +24,7 @@
 // Checks wait until they hold, up to `within` seconds (5 unless given;
 // 0 is one look), or with `steady: s` hold at every look for s seconds:
 //   {px: [x, y], is: C} / {px, not: C}
-//   {count: [x, y, w, h], of: C, is: n | above: n | below: n, tol}
+//   {count: [x, y, w, h], of: C, is: n | not: n | above: n | below: n, tol}
 //       `keep: 'name'` keeps the count; {kept: 'name'} stands for it
 //   {label: [x, y, w, h], ink: C, text}  a text drawn at 16 pt: on the
 //       desktop the exact glyphs at (x, y), on a page its ink in the box and
@@ -51,11 +51,14 @@ const TRACK_LEFT = 104, TRACK_WIDTH = 800, BAR_HEIGHT = 20;
 const RACE_BAR1 = [TRACK_LEFT, 200, TRACK_WIDTH, BAR_HEIGHT];
 const RACE_BAR2 = [TRACK_LEFT, 256, TRACK_WIDTH, BAR_HEIGHT];
 const TRUN_BAR2 = [TRACK_LEFT, 592, TRACK_WIDTH, BAR_HEIGHT];
+const TRUN_BARS = [TRACK_LEFT, 536, TRACK_WIDTH, 132]; // the three verification bars
+const VERIFY_TRACK = [103, 514, 921, 155]; // the verification track and its labels
 const FULL_BAR = TRACK_WIDTH * BAR_HEIGHT;
 const ARRIVAL_X = TRACK_LEFT + TRACK_WIDTH + 32;
 const RESULT_X = TRACK_LEFT + 672 + 16; // after a 672 px verification outline
 // The running time beside 経過時間.
 const ELAPSED = [788, 128, 120, 32];
+const JIKAN = [656, 128, 368, 32]; // the whole elapsed-time label
 
 // Field centres of the lists and buttons.
 const DIST1 = [110, 86], TIME1 = [110, 134], DIST2 = [326, 86], TIME2 = [326, 134];
@@ -66,6 +69,12 @@ const START_RUN = [468, 468], FINISH = [936, 404];
 
 const PAGE = ['chromium', 'firefox', 'webkit'];
 const label = (id) => `document.getElementById('${id}').textContent`;
+// Every line the live region was given, in order (it keeps the last six).
+const spoken = (lines) => ({
+  js: "JSON.stringify(Array.from(document.getElementById('live').children, (l) => l.textContent))",
+  is: JSON.stringify(lines), only: 'page', what: `the live region's lines ${lines.join(' / ')}`,
+});
+const RACE_SPOKEN = ['走者２、12秒', '走者１、20秒', '経過時間20.00秒'];
 
 const FIRST_START = [
   { px: [500, 400], is: GREEN, what: 'window colour' },
@@ -145,6 +154,7 @@ const scenarios = {
     screen: '1280x1024',
     steps: [
       ...TYPICAL_RACE,
+      spoken(RACE_SPOKEN),
       ...VERIFY_TIME_10,
       { px: [103, 535], is: MAROON, what: 'verification outline' },
       { px: [776, 545], is: MAROON, what: 'verification outline end (672 px)' },
@@ -160,6 +170,7 @@ const scenarios = {
         all: [{ px: [505, 546], is: WHITE }, { px: [772, 602], is: WHITE }], steady: 0.5,
         what: 'the bars stopped at 400 and 667 px',
       },
+      spoken([...RACE_SPOKEN, '走者１、50.00ｍ', '走者２、83.33ｍ', '経過時間10.00秒']),
       { click: RETRY },
       ...FIRST_START,
       { click: FINISH },
@@ -276,6 +287,50 @@ const scenarios = {
         count: [TRACK_LEFT, 536, TRACK_WIDTH, 133], of: GREEN, is: TRACK_WIDTH * 133, steady: 1,
         what: 'no verification bar grows again after もう一度',
       },
+    ],
+  },
+
+  // A mouse press in a list's field only focuses it. Entering the value list
+  // empties the verification track; a list dropped down by the press would
+  // draw the alignment there again when a press elsewhere closes it.
+  'field-press-focuses': {
+    steps: [
+      ...TYPICAL_RACE,
+      ...VERIFY_TIME_10,
+      { px: [500, 545], is: WHITE, what: 'the alignment is drawn' },
+      { click: DIST1, what: 'the focus leaves the value list' },
+      { click: VALUE, what: "a press in the value list's field" },
+      { js: "document.getElementById('ComboBox8-list').hidden", is: true, only: 'page', what: 'no rows dropped down' },
+      { count: [120, 490, 73, 150], of: GREEN, is: 73 * 150, what: 'nothing stands below the field' },
+      { click: [500, 700], what: 'a press on the background' },
+      { count: VERIFY_TRACK, of: GREEN, is: 921 * 155, steady: 0.5, what: 'the verification track stays empty' },
+    ],
+  },
+
+  // A new quantity voids the alignment: スタート！ runs nothing until a value
+  // is chosen for it, and the clock keeps the race's time.
+  'start-needs-a-value': {
+    steps: [
+      ...TYPICAL_RACE,
+      ...VERIFY_TIME_10,
+      { count: JIKAN, of: RED, above: 100, keep: 'clock', what: 'the clock after the race' },
+      { click: QUANTITY },
+      { keys: ['ArrowUp'], what: '距離' },
+      { js: `${label('ComboBox7')}.trim()`, is: '距離', only: 'page' },
+      { click: START_RUN },
+      {
+        all: [
+          { count: JIKAN, of: RED, is: { kept: 'clock' } },
+          { count: TRUN_BARS, of: MAROON, is: 0 },
+          { count: TRUN_BARS, of: BLUE, is: 0 },
+        ],
+        steady: 1, what: 'the clock stands and no verification bar grows',
+      },
+      { js: `${label('JikanLbl')}.trim()`, is: '経過時間20.00秒', only: 'page' },
+      { enter: VALUE, text: '100' },
+      { click: START_RUN },
+      { count: TRUN_BAR2, of: BLUE, above: 0, what: 'the run starts once a value is chosen' },
+      { count: JIKAN, of: RED, not: { kept: 'clock' }, what: 'the clock runs' },
     ],
   },
 
