@@ -382,7 +382,7 @@ class X11 {
 // ---- The page in a browser ----
 
 // Chromium and Firefox through puppeteer-core (DevTools protocol, WebDriver BiDi).
-async function puppeteerDriver(engine, viewport, wasm) {
+async function puppeteerDriver(engine, viewport, wasm, touch) {
   let puppeteer;
   try {
     puppeteer = require('puppeteer-core');
@@ -393,6 +393,11 @@ async function puppeteerDriver(engine, viewport, wasm) {
   if (!executable(exe)) throw new Skip(`${exe} is not installed (scripts/deps.sh test installs it)`);
   const [width, height] = viewport;
   const defaultViewport = { width, height, deviceScaleFactor: 1 };
+  // A finger: Chromium emulates a mobile device's screen and touch input
+  // (Emulation.setDeviceMetricsOverride, Emulation.setTouchEmulationEnabled)
+  // and takes touches as Input.dispatchTouchEvent; Firefox takes WebDriver
+  // BiDi's touch actions.
+  const shown = touch ? { ...defaultViewport, isMobile: true, hasTouch: true } : defaultViewport;
   let profile = null, browser;
   if (engine === 'chromium') {
     profile = fs.mkdtempSync(path.join(os.tmpdir(), 'hayasa-chromium-'));
@@ -414,7 +419,7 @@ async function puppeteerDriver(engine, viewport, wasm) {
   }
   page = page || (await browser.newPage());
   // Firefox leaves its first tab at the window's size.
-  await page.setViewport(defaultViewport);
+  await page.setViewport(shown);
   if (!wasm) await page.evaluateOnNewDocument('delete window.WebAssembly;');
   const keys = { Enter: 'Enter', Escape: 'Escape', ArrowDown: 'ArrowDown', ArrowUp: 'ArrowUp', Backspace: 'Backspace', Tab: 'Tab' };
   return {
@@ -422,6 +427,18 @@ async function puppeteerDriver(engine, viewport, wasm) {
     eval: (expr) => page.evaluate(expr),
     screenshot: async () => Buffer.from(await page.screenshot({ type: 'png' })),
     click: (x, y) => page.mouse.click(x, y),
+    tap: (x, y) => page.touchscreen.tap(x, y),
+    // A finger put down, moved in steps and lifted; it rests at the end, so
+    // that the list does not fling on.
+    drag: async (x, y0, y1, steps) => {
+      await page.touchscreen.touchStart(x, y0);
+      for (let i = 1; i <= steps; i++) await page.touchscreen.touchMove(x, y0 + ((y1 - y0) * i) / steps);
+      for (let i = 0; i < 3; i++) await page.touchscreen.touchMove(x, y1);
+      await page.touchscreen.touchEnd();
+    },
+    // Chromium scrolls a list under a moving finger; Firefox's synthesized
+    // touches reach the page's script but move no scroll position.
+    touchScrolls: engine === 'chromium',
     key: (k) => page.keyboard.press(keys[k]),
     type: (c) => page.keyboard.type(c),
     closed: async () => page.isClosed(),
@@ -480,6 +497,9 @@ async function webkitDriver(viewport) {
   const exec = (expr) => send('POST', '/execute/sync', { script: `return (${expr});`, args: [] });
   const actions = (list) => send('POST', '/actions', { actions: list });
   const press = (value) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value }, { type: 'keyUp', value }] }]);
+  // WebKitGTK's driver turns a touch pointer into the mouse.
+  const finger = (list) => actions([{ type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' }, actions: list }]);
+  const at = (x, y) => ({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport', duration: 0 });
   const quit = async () => {
     await send('DELETE', '').catch(() => {});
     await quitDriver();
@@ -510,6 +530,10 @@ async function webkitDriver(viewport) {
         { type: 'pointerUp', button: 0 },
       ],
     }]),
+    tap: (x, y) => finger([at(x, y), { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }]),
+    drag: (x, y0, y1, steps) => finger([at(x, y0), { type: 'pointerDown', button: 0 },
+      ...Array.from({ length: steps }, (_, i) => at(x, y0 + ((y1 - y0) * (i + 1)) / steps)), { type: 'pointerUp', button: 0 }]),
+    touchScrolls: false,
     key: (k) => press(WEBDRIVER_KEYS[k]),
     type: press,
     closed: async () => {
@@ -561,7 +585,7 @@ class Browser {
       url = `http://127.0.0.1:${this.server.address().port}/${path.basename(page)}`;
     }
     const wasm = this.scenario.wasm !== false;
-    this.d = this.name === 'webkit' ? await webkitDriver(this.viewport) : await puppeteerDriver(this.name, this.viewport, wasm);
+    this.d = this.name === 'webkit' ? await webkitDriver(this.viewport) : await puppeteerDriver(this.name, this.viewport, wasm, this.scenario.touch);
     await this.d.goto(url);
     if (!wasm) {
       await until(15, 'the page did not load', async () => (await this.d.eval('document.readyState')) === 'complete');
@@ -617,11 +641,79 @@ class Browser {
     await this.idle();
   }
 
+  // The centre of a page element in the viewport.
+  async centre(selector) {
+    const c = await this.js(`(function (e) { if (!e) return null; var r = e.getBoundingClientRect();`
+      + ` return [r.left + r.width / 2, r.top + r.height / 2]; })(document.querySelector(${JSON.stringify(selector)}))`);
+    if (!c) throw new Failure(`no element ${selector}`);
+    return c.map(Math.floor);
+  }
+
+  // A stage pixel, or an element's centre, in the viewport.
+  async spot(where) {
+    if (typeof where === 'string') return this.centre(where);
+    const g = await this.geometry();
+    return [Math.floor(g.left + (where[0] + 0.5) * g.s), Math.floor(g.top + (where[1] + 0.5) * g.s)];
+  }
+
+  // Where an open list's row stands against the rows shown, in the
+  // viewport: its top and bottom, the list's inner top and bottom, the
+  // viewport's pixels per stage pixel, and the row's middle.
+  rowPlace(list, row) {
+    return this.js(`(function (b, o) { var r = o.getBoundingClientRect(), q = b.getBoundingClientRect();`
+      + ' var s = q.height / b.offsetHeight, top = q.top + b.clientTop * s;'
+      + ` return [r.top, r.bottom, top, top + b.clientHeight * s, s, r.left + r.width / 2]; })`
+      + `(document.getElementById('${list}-list'), document.getElementById('${list}-o${row}'))`);
+  }
+
+  // Until the list's scroll position has stood still for a few polls.
+  async scrollSettles(list) {
+    let last = null, still = 0;
+    await until(5, `${list}'s rows never stopped scrolling`, async () => {
+      const top = await this.js(`document.getElementById('${list}-list').scrollTop`);
+      still = top === last ? still + 1 : 0;
+      last = top;
+      return still >= 3;
+    });
+  }
+
+  // A finger moves the open list's rows until the row shows whole; where
+  // the engine scrolls nothing under a finger, the list is scrolled by script.
+  async showRow(list, row) {
+    for (let tries = 0; tries < 40; tries++) {
+      const [top, bottom, inTop, inBottom, scale, x] = await this.rowPlace(list, row);
+      if (top >= inTop - 0.5 && bottom <= inBottom + 0.5) return;
+      if (!this.d.touchScrolls) {
+        await this.js(`document.getElementById('${list}-list').scrollTop += ${(top < inTop ? top - inTop : bottom - inBottom) / scale}`);
+        continue;
+      }
+      const span = (inBottom - inTop) * 0.6, mid = (inTop + inBottom) / 2;
+      const by = Math.max(-span, Math.min(span, top < inTop ? inTop - top + 2 : inBottom - bottom - 2));
+      await this.d.drag(Math.floor(x), Math.floor(mid - by / 2), Math.floor(mid + by / 2), 8);
+      await this.scrollSettles(list);
+    }
+    throw new Failure(`${list}'s row ${row} never came into view`);
+  }
+
   async act(step) {
-    if (!step.press) return false;
-    const [x, y] = await this.js(`(function (r) { return [r.left + r.width / 2, r.top + r.height / 2]; })`
-      + `(document.querySelector(${JSON.stringify(step.press)}).getBoundingClientRect())`);
-    await this.d.click(Math.floor(x), Math.floor(y));
+    if (step.press) {
+      const [x, y] = await this.centre(step.press);
+      await this.d.click(x, y);
+    } else if (step.tap) {
+      await this.d.tap(...(await this.spot(step.tap)));
+    } else if (step.tapRow) {
+      const [list, row] = step.tapRow;
+      await this.showRow(list, row);
+      const [top, bottom, , , , x] = await this.rowPlace(list, row);
+      await this.d.tap(Math.floor(x), Math.floor((top + bottom) / 2));
+    } else if (step.swipe) {
+      // From a shown row up by some rows' height.
+      const [list, row, rows] = step.swipe;
+      const [top, bottom, , , , x] = await this.rowPlace(list, row);
+      const y = Math.floor((top + bottom) / 2);
+      await this.d.drag(Math.floor(x), y, Math.floor(y - rows * (bottom - top)), 10);
+      await this.scrollSettles(list);
+    } else return false;
     await this.idle();
     return true;
   }
@@ -743,10 +835,14 @@ class Player {
     }
     if (c.js) {
       const v = await this.b.js(c.js);
-      const ok = ('is' in c ? v === c.is : true) && ('has' in c ? String(v).includes(c.has) : true)
-        && ('hasNot' in c ? !String(v).includes(c.hasNot) : true) && ('like' in c ? new RegExp(c.like).test(String(v)) : true);
-      const want = 'is' in c ? JSON.stringify(c.is)
-        : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}` : `like ${c.like}`;
+      const is = this.value(c.is);
+      const ok = ('is' in c ? v === is : true) && ('has' in c ? String(v).includes(c.has) : true)
+        && ('hasNot' in c ? !String(v).includes(c.hasNot) : true) && ('like' in c ? new RegExp(c.like).test(String(v)) : true)
+        && ('above' in c ? v > this.value(c.above) : true);
+      if (ok && c.keep) this.kept[c.keep] = v;
+      const want = 'is' in c ? JSON.stringify(is)
+        : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}`
+          : 'above' in c ? `above ${this.value(c.above)}` : `like ${c.like}`;
       return { ok, saw: `${c.js} is ${JSON.stringify(v)}, expected ${want}` };
     }
     const r = await this.b.check(c, look);

@@ -3,10 +3,11 @@
 // stage pixels: the window's client area and the page's 1024 x 768 stage use
 // the same coordinates. Colours are RRGGBB.
 //
-// A scenario: { steps, on, screen, viewport, serve, wasm, setup, desktopName }
+// A scenario: { steps, on, screen, viewport, touch, serve, wasm, setup, desktopName }
 //   on        backends it runs on (all four unless given)
 //   screen    the X screen the desktop case runs on (1024x768 unless given)
 //   viewport  the page's viewport, [width, height] ([1024, 768] unless given)
+//   touch     the browser takes touch input (a mobile screen in Chromium)
 //   serve     the page comes from an HTTP server on 127.0.0.1, not file://
 //   wasm      false: the browser is made to lack WebAssembly before loading
 //   setup     steps before the program starts (a window manager)
@@ -17,6 +18,10 @@
 //   {click: [x, y]}  {type: '15'}  {keys: ['ArrowDown', 'Escape']}
 //   {enter: [x, y], text}  a list entry: click its field, type, Escape
 //   {press: 'selector'}  a real pointer click on a page element's centre
+//   {tap: [x, y] | 'selector'}  a finger's tap (scenarios with `touch`)
+//   {tapRow: [list, row]}  a tap on an open list's row, moved into view by
+//       a finger's swipes first (by script where a finger scrolls nothing)
+//   {swipe: [list, row, rows]}  a finger from a shown row up by some rows
 //   {close: true}  the window system's close command; {destroy: true}
 //   {maximize: [x, y, w, h]}  asked again until the frame stands there
 //   {wm: 'openbox'}  a window manager on the test's display
@@ -30,7 +35,8 @@
 //       desktop the exact glyphs at (x, y), on a page its ink in the box and
 //       the text in the live region screen readers hear
 //   {all: [checks]}  several checks of one look at the screen
-//   {js: 'expression', is | has | hasNot | like}  the page's own state
+//   {js: 'expression', is | has | hasNot | like | above}  the page's own
+//       state; `keep` and {kept} as for counts
 //   {window: [x, y, w, h]}  the client area on the screen; {outer: [...]}
 //       the window with its frame
 //   {box: 'open' | 'closed'}  the message box
@@ -132,6 +138,66 @@ const VERIFY_TIME_10 = [
   { click: QUANTITY },
   { keys: ['ArrowDown', 'ArrowDown'], what: '時間' },
   { enter: VALUE, text: '10' },
+];
+
+// ---- By finger ----
+
+// Where a touch reaches the page as a finger; WebKitGTK's driver turns it
+// into the mouse, so there a field only takes the focus and the rows keep
+// the mouse's height.
+const FINGER = ['chromium', 'firefox'];
+const listOpen = (id) => `!document.getElementById('${id}-list').hidden`;
+const fieldText = (id) => `${label(id)}.trim()`;
+const shortestRow = (id) => 'Math.min.apply(null, Array.from(document.querySelectorAll('
+  + `'#${id}-list [role=option]'), function (o) { return o.getBoundingClientRect().height; }))`;
+
+// A list dropped down by a tap on its field (on its arrow), a row tapped.
+const fingerEntry = (id, row, text, from = 'field') => [
+  ...(from === 'field'
+    ? [{ tap: `#${id} .field`, only: FINGER }, { tap: `#${id} .arrow`, only: 'webkit' }]
+    : [{ tap: `#${id} .arrow` }]),
+  { js: listOpen(id), is: true, what: `${id} dropped down by a tap on its ${from}` },
+  { js: shortestRow(id), above: 43.99, only: FINGER, what: `${id}'s rows are at least 44 px tall on the screen` },
+  { tapRow: [id, row] },
+  { js: fieldText(id), is: text, what: `${id} shows ${text}` },
+  { js: listOpen(id), is: false, what: `${id} closed on the pick` },
+];
+
+// Steps 1 to 7 of the worked example. A swipe through runner 2's open
+// distance list scrolls its rows and picks nothing (where a finger scrolls).
+const TOUCH = [
+  ...fingerEntry('ComboBox1', 19, '100', 'arrow'),
+  ...fingerEntry('ComboBox2', 20, '20'),
+  { tap: '#ComboBox3 .field', only: FINGER },
+  { tap: '#ComboBox3 .arrow', only: 'webkit' },
+  { js: 'hayasaTest.handled', keep: 'handled', within: 0, only: 'chromium' },
+  { js: "document.getElementById('ComboBox3-list').scrollTop", keep: 'scrolled', within: 0, only: 'chromium' },
+  { swipe: ['ComboBox3', 6, 4], only: 'chromium', what: 'a finger moves up four rows from row 6' },
+  {
+    js: "document.getElementById('ComboBox3-list').scrollTop", above: { kept: 'scrolled' },
+    only: 'chromium', what: 'the rows scrolled',
+  },
+  {
+    all: [{ js: 'hayasaTest.handled', is: { kept: 'handled' } }, { js: fieldText('ComboBox3'), is: '' }, { js: listOpen('ComboBox3'), is: true }],
+    only: 'chromium', within: 0, what: 'the swipe picked nothing and the list stays open',
+  },
+  { tapRow: ['ComboBox3', 19] },
+  { js: fieldText('ComboBox3'), is: '100' },
+  ...fingerEntry('ComboBox4', 12, '12', 'arrow'),
+  { tap: START_RACE, what: 'よ～い、ドン！ tapped' },
+  // Scaled, a bar's edge pixels blend with what is beside them: its inside.
+  { count: [105, 257, 798, 18], of: BLUE, is: 798 * 18, within: 8, what: "runner 2's full bar" },
+  { count: [105, 201, 798, 18], of: MAROON, is: 798 * 18, within: 8, what: "runner 1's full bar" },
+  { tap: TRIAL, what: '確かめよう！ tapped' },
+  ...fingerEntry('ComboBox7', 2, '時間'),
+  ...fingerEntry('ComboBox8', 10, '10', 'arrow'),
+  { tap: START_RUN, what: 'スタート！ tapped' },
+  { label: [RESULT_X, 536, 80, 21], ink: MAROON, text: '50.00ｍ', within: 8, what: "runner 1's result" },
+  { label: [RESULT_X, 592, 80, 21], ink: BLUE, text: '83.33ｍ', what: "runner 2's result" },
+  { count: [105, 537, 398, 18], of: MAROON, is: 398 * 18, what: "runner 1's verification bar" },
+  { count: [105, 593, 664, 18], of: BLUE, is: 664 * 18, what: "runner 2's verification bar" },
+  { tap: RETRY, what: 'もう一度 tapped' },
+  ...FIRST_START,
 ];
 
 const scenarios = {
@@ -451,6 +517,12 @@ const scenarios = {
       },
     ])
   ),
+
+  // The typical use by finger, upright and across.
+  ...Object.fromEntries([[768, 1024], [1024, 768]].map((viewport) => [
+    `touch-${viewport.join('x')}`,
+    { on: PAGE, touch: true, viewport, steps: TOUCH },
+  ])),
 
   http: {
     on: PAGE,
