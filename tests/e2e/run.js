@@ -442,6 +442,16 @@ async function puppeteerDriver(engine, viewport, wasm, touch) {
     key: (k) => page.keyboard.press(keys[k]),
     type: (c) => page.keyboard.type(c),
     closed: async () => page.isClosed(),
+    ...(engine === 'chromium' && {
+      // Network.emulateNetworkConditions
+      offline: (on) => page.setOfflineMode(on),
+      installability: async () => {
+        const cdp = await page.createCDPSession();
+        const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+        await cdp.detach();
+        return installabilityErrors;
+      },
+    }),
     quit: async () => {
       await browser.close().catch(() => {});
       if (profile) fs.rmSync(profile, { recursive: true, force: true });
@@ -549,18 +559,54 @@ async function webkitDriver(viewport) {
 }
 
 // The page's folder on 127.0.0.1, on a port of its own.
-async function serve(dir) {
+// A service worker and a manifest are taken only with their own types.
+const TYPES = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json',
+  '.png': 'image/png',
+};
+
+async function serve(dir, port = 0) {
   const server = http.createServer((req, res) => {
-    const file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
+    let file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
+    if (file.endsWith(path.sep)) file = path.join(file, 'index.html');
     if (!file.startsWith(dir + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404).end();
       return;
     }
-    res.writeHead(200, { 'Content-Type': file.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream' });
+    res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
     fs.createReadStream(file).pipe(res);
   });
-  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  // Stopped, it must end its kept-alive connections too, or the browser
+  // would go on reaching it.
+  const sockets = new Set();
+  server.on('connection', (c) => {
+    sockets.add(c);
+    c.on('close', () => sockets.delete(c));
+  });
+  server.halt = () => new Promise((r) => {
+    server.close(r);
+    for (const c of sockets) c.destroy();
+  });
+  await new Promise((r) => server.listen(port, '127.0.0.1', r));
   return server;
+}
+
+const ASSEMBLE = path.join(__dirname, '..', '..', 'web', 'assemble.py');
+
+// The hosted edition rebuilt with a changed text: index.html edited, and the
+// manifest, icons and service worker written again by the assembler, whose
+// cache name follows the files' contents.
+function rebuild(dir, from, to) {
+  const index = path.join(dir, 'index.html');
+  const page = fs.readFileSync(index, 'utf8');
+  if (!page.includes(from)) throw new Failure(`index.html holds no ${from}`);
+  fs.writeFileSync(index, page.replace(from, to));
+  // Debian's Python, the one the page was assembled with (its fontTools).
+  return run('/usr/bin/python3', ['-c', 'import sys; sys.path.insert(0, sys.argv[1]); import assemble;'
+    + ' assemble.write_hosted(sys.argv[2], open(sys.argv[2] + "/index.html", encoding="utf-8").read())',
+  path.dirname(ASSEMBLE), dir]).then((r) => {
+    if (r.code !== 0) throw new Failure(`the assembler did not rebuild: ${r.stderr}`);
+  });
 }
 
 const STAGE_RECT = "(function () { var r = document.getElementById('stage').getBoundingClientRect();"
@@ -580,10 +626,19 @@ class Browser {
     const page = path.resolve(this.opts.page);
     if (!fs.existsSync(page)) throw new Failure(`${page} is missing: scripts/web.sh builds it`);
     let url = `file://${page}`;
-    if (this.scenario.serve) {
+    if (this.scenario.serve === 'hosted') {
+      // A copy, which a rebuild may change.
+      const hosted = path.join(path.dirname(page), 'web');
+      if (!fs.existsSync(path.join(hosted, 'index.html'))) throw new Failure(`${hosted} is missing: scripts/web.sh builds it`);
+      this.hosted = fs.mkdtempSync(path.join(os.tmpdir(), 'hayasa-hosted-'));
+      fs.cpSync(hosted, this.hosted, { recursive: true });
+      this.server = await serve(this.hosted);
+      url = `http://127.0.0.1:${this.server.address().port}/`;
+    } else if (this.scenario.serve) {
       this.server = await serve(path.dirname(page));
       url = `http://127.0.0.1:${this.server.address().port}/${path.basename(page)}`;
     }
+    this.url = url;
     const wasm = this.scenario.wasm !== false;
     this.d = this.name === 'webkit' ? await webkitDriver(this.viewport) : await puppeteerDriver(this.name, this.viewport, wasm, this.scenario.touch);
     await this.d.goto(url);
@@ -591,12 +646,16 @@ class Browser {
       await until(15, 'the page did not load', async () => (await this.d.eval('document.readyState')) === 'complete');
       return;
     }
-    await until(15, 'the page did not start', async () => (await this.d.eval('window.hayasaReady === true')) === true);
+    await this.started();
     let inner;
     await until(5, () => `viewport ${inner}, expected ${this.viewport}`, async () => {
       inner = await this.d.eval('[window.innerWidth, window.innerHeight]');
       return inner.join('x') === this.viewport.join('x');
     });
+  }
+
+  async started() {
+    await until(15, 'the page did not start', async () => (await this.d.eval('window.hayasaReady === true')) === true);
   }
 
   js(expr) {
@@ -706,6 +765,20 @@ class Browser {
       await this.showRow(list, row);
       const [top, bottom, , , , x] = await this.rowPlace(list, row);
       await this.d.tap(Math.floor(x), Math.floor((top + bottom) / 2));
+    } else if (step.visit) {
+      await this.d.goto(this.url);
+      await this.started();
+    } else if (step.server) {
+      const port = this.server.address()?.port || this.port;
+      if (step.server === 'stop') {
+        this.port = port;
+        await this.server.halt();
+      } else this.server = await serve(this.hosted, this.port);
+    } else if ('offline' in step) {
+      if (!this.d.offline) throw new Failure(`${this.name} cannot emulate a network`);
+      await this.d.offline(step.offline);
+    } else if (step.rebuild) {
+      await rebuild(this.hosted, ...step.rebuild);
     } else if (step.swipe) {
       // From a shown row up by some rows' height.
       const [list, row, rows] = step.swipe;
@@ -730,6 +803,11 @@ class Browser {
     if (c.box) {
       const open = await this.js("document.getElementById('msgbox').open");
       return { ok: open === (c.box === 'open'), saw: `the message box is ${open ? 'open' : 'closed'}` };
+    }
+    if (c.installable) {
+      if (!this.d.installability) throw new Failure(`${this.name} cannot tell installability`);
+      const errors = await this.d.installability();
+      return { ok: errors.length === 0, saw: `installability errors: ${JSON.stringify(errors)}` };
     }
     if (c.stageFits) {
       const g = await this.geometry();
@@ -778,7 +856,8 @@ class Browser {
 
   async stop() {
     if (this.d) await this.d.quit();
-    if (this.server) this.server.close();
+    if (this.server) await this.server.halt();
+    if (this.hosted) fs.rmSync(this.hosted, { recursive: true, force: true });
   }
 }
 
@@ -961,4 +1040,5 @@ async function main(argv) {
   }
 }
 
-main(process.argv.slice(2)).then((code) => process.exit(code));
+// Exits once what was printed has reached a pipe too.
+main(process.argv.slice(2)).then((code) => process.stdout.write('', () => process.exit(code)));

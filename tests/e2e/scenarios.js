@@ -8,7 +8,8 @@
 //   screen    the X screen the desktop case runs on (1024x768 unless given)
 //   viewport  the page's viewport, [width, height] ([1024, 768] unless given)
 //   touch     the browser takes touch input (a mobile screen in Chromium)
-//   serve     the page comes from an HTTP server on 127.0.0.1, not file://
+//   serve     the page comes from an HTTP server on 127.0.0.1, not file://;
+//             'hosted': a copy of the hosted edition (dist/web) is served
 //   wasm      false: the browser is made to lack WebAssembly before loading
 //   setup     steps before the program starts (a window manager)
 //   desktopName  the ctest name of the desktop case where it differs
@@ -25,6 +26,11 @@
 //   {close: true}  the window system's close command; {destroy: true}
 //   {maximize: [x, y, w, h]}  asked again until the frame stands there
 //   {wm: 'openbox'}  a window manager on the test's display
+//   {visit: true}  the page's address opened again, until the page starts
+//   {server: 'stop' | 'start'}  the HTTP server, started again on its port
+//   {offline: true | false}  DevTools' network emulation (Chromium)
+//   {rebuild: [from, to]}  the hosted copy's index.html changed and its
+//       manifest, icons and service worker written again by web/assemble.py
 //   {shot: 'file.png'}  a picture of the window's client area, or of the viewport
 // Checks wait until they hold, up to `within` seconds (5 unless given;
 // 0 is one look), or with `steady: s` hold at every look for s seconds:
@@ -41,6 +47,7 @@
 //       the window with its frame
 //   {box: 'open' | 'closed'}  the message box
 //   {boxCentred: true, framed}  the box with its frame mid-screen
+//   {installable: true}  DevTools finds no installability error (Chromium)
 //   {stageFits: true}  the stage scaled evenly into the viewport, centred
 //   {margins: C}  the viewport's margins beside the stage
 //   {ends: true}  the program ends with exit code 0; a page that may not
@@ -80,6 +87,7 @@ const spoken = (lines) => ({
   js: "JSON.stringify(Array.from(document.getElementById('live').children, (l) => l.textContent))",
   is: JSON.stringify(lines), only: 'page', what: `the live region's lines ${lines.join(' / ')}`,
 });
+const REBUILT = '速さの比べ方 新版';
 const RACE_SPOKEN = ['走者２、12秒', '走者１、20秒', '経過時間20.00秒'];
 
 const FIRST_START = [
@@ -530,6 +538,42 @@ const scenarios = {
     steps: [
       { js: 'location.href', like: '^http://127\\.0\\.0\\.1:[0-9]+/', what: 'served over HTTP' },
       ...RACE_100M_10S,
+    ],
+  },
+
+  // The hosted edition (dist/web) from 127.0.0.1: it installs, keeps itself
+  // for offline use, and a rebuild reaches the pupils on their next visit
+  // but one. Chromium alone can be asked for installability and taken
+  // offline by DevTools.
+  hosted: {
+    on: PAGE,
+    serve: 'hosted',
+    steps: [
+      { js: 'location.href', like: '^http://127\\.0\\.0\\.1:[0-9]+/$', what: 'served over HTTP' },
+      { installable: true, only: 'chromium', what: 'installable' },
+      {
+        js: 'navigator.serviceWorker.ready.then(function (r) { return r.active.state; })', is: 'activated',
+        within: 15, what: 'the service worker has kept the files',
+      },
+      { visit: true },
+      { js: 'navigator.serviceWorker.controller !== null', is: true, what: 'the page is kept by its service worker' },
+      { server: 'stop' },
+      { visit: true, what: 'a visit with the server stopped' },
+      ...RACE_100M_10S,
+      { server: 'start' },
+      { offline: true, only: 'chromium' },
+      { visit: true, only: 'chromium', what: 'a visit offline' },
+      ...RACE_100M_10S.map((s) => ({ ...s, only: 'chromium' })),
+      { offline: false, only: 'chromium' },
+      { rebuild: ['<title>速さの比べ方</title>', `<title>${REBUILT}</title>`] },
+      { visit: true, what: 'the visit that finds the new build' },
+      {
+        js: "Promise.all([caches.keys(), fetch('sw.js', { cache: 'no-store' }).then(function (r) { return r.text(); })])"
+          + ".then(function (a) { return a[0].length === 1 && a[1].indexOf('\"' + a[0][0] + '\"') >= 0; })",
+        is: true, within: 15, what: "the new build's cache alone",
+      },
+      { visit: true },
+      { js: 'document.title', is: REBUILT, what: 'the new build is shown' },
     ],
   },
 
