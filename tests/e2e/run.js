@@ -421,7 +421,7 @@ async function puppeteerDriver(engine, viewport, wasm, touch) {
   // Firefox leaves its first tab at the window's size.
   await page.setViewport(shown);
   if (!wasm) await page.evaluateOnNewDocument('delete window.WebAssembly;');
-  const keys = { Enter: 'Enter', Escape: 'Escape', ArrowDown: 'ArrowDown', ArrowUp: 'ArrowUp', Backspace: 'Backspace', Tab: 'Tab' };
+  const keys = { Space: ' ' };
   return {
     goto: (url) => page.goto(url, { waitUntil: 'load' }),
     eval: (expr) => page.evaluate(expr),
@@ -439,8 +439,26 @@ async function puppeteerDriver(engine, viewport, wasm, touch) {
     // Chromium scrolls a list under a moving finger; Firefox's synthesized
     // touches reach the page's script but move no scroll position.
     touchScrolls: engine === 'chromium',
-    key: (k) => page.keyboard.press(keys[k]),
+    key: (k) => page.keyboard.press(keys[k] || k),
+    // A key with modifiers held (Shift, Alt).
+    chord: async (mods, k) => {
+      for (const m of mods) await page.keyboard.down(m);
+      await page.keyboard.press(keys[k] || k);
+      for (const m of [...mods].reverse()) await page.keyboard.up(m);
+    },
     type: (c) => page.keyboard.type(c),
+    wheel: async (x, y, dy) => {
+      await page.mouse.move(x, y);
+      await page.mouse.wheel({ deltaY: dy });
+    },
+    resize: (w, h) => page.setViewport({ ...shown, width: w, height: h }),
+    // Another tab in front, then this one again.
+    hide: async () => {
+      const other = await browser.newPage();
+      await other.bringToFront();
+      await other.close();
+      await page.bringToFront();
+    },
     closed: async () => page.isClosed(),
     ...(engine === 'chromium' && {
       // Network.emulateNetworkConditions
@@ -460,7 +478,11 @@ async function puppeteerDriver(engine, viewport, wasm, touch) {
 }
 
 // WebKit: MiniBrowser through WebKitWebDriver, over W3C WebDriver's HTTP.
-const WEBDRIVER_KEYS = { Enter: '\uE007', Escape: '\uE00C', ArrowDown: '\uE015', ArrowUp: '\uE013', Backspace: '\uE003', Tab: '\uE004' };
+const WEBDRIVER_KEYS = {
+  Enter: '\uE007', Escape: '\uE00C', ArrowDown: '\uE015', ArrowUp: '\uE013', ArrowLeft: '\uE012', ArrowRight: '\uE014',
+  Backspace: '\uE003', Tab: '\uE004', Home: '\uE011', End: '\uE010', PageUp: '\uE00E', PageDown: '\uE00F',
+  Delete: '\uE017', Space: ' ', Shift: '\uE008', Alt: '\uE00A',
+};
 
 async function freePort() {
   const server = net.createServer();
@@ -545,7 +567,32 @@ async function webkitDriver(viewport) {
       ...Array.from({ length: steps }, (_, i) => at(x, y0 + ((y1 - y0) * (i + 1)) / steps)), { type: 'pointerUp', button: 0 }]),
     touchScrolls: false,
     key: (k) => press(WEBDRIVER_KEYS[k]),
+    chord: (mods, k) => {
+      const held = mods.map((m) => WEBDRIVER_KEYS[m]);
+      return actions([{
+        type: 'key', id: 'keyboard',
+        actions: [...held.map((value) => ({ type: 'keyDown', value })), { type: 'keyDown', value: WEBDRIVER_KEYS[k] },
+          { type: 'keyUp', value: WEBDRIVER_KEYS[k] }, ...held.reverse().map((value) => ({ type: 'keyUp', value }))],
+      }]);
+    },
     type: press,
+    wheel: (x, y, dy) => actions([{
+      type: 'wheel', id: 'wheel',
+      actions: [{ type: 'scroll', x: Math.round(x), y: Math.round(y), deltaX: 0, deltaY: dy, origin: 'viewport' }],
+    }]),
+    resize: async (w, h) => {
+      const inner = await exec('[window.innerWidth, window.innerHeight]');
+      const outer = await send('GET', '/window/rect');
+      await send('POST', '/window/rect', { width: outer.width + w - inner[0], height: outer.height + h - inner[1] });
+    },
+    // A new tab or window in front, then this one again.
+    hide: async () => {
+      const mine = await send('GET', '/window');
+      const other = await send('POST', '/window/new', { type: 'tab' });
+      await send('POST', '/window', { handle: other.handle });
+      await send('DELETE', '/window');
+      await send('POST', '/window', { handle: mine });
+    },
     closed: async () => {
       try {
         return !(await send('GET', '/window/handles')).length;
@@ -565,7 +612,7 @@ const TYPES = {
   '.png': 'image/png',
 };
 
-async function serve(dir, port = 0) {
+async function serve(dir, port = 0, inject = '') {
   const server = http.createServer((req, res) => {
     let file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
     if (file.endsWith(path.sep)) file = path.join(file, 'index.html');
@@ -574,7 +621,8 @@ async function serve(dir, port = 0) {
       return;
     }
     res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
+    if (inject && file.endsWith('.html')) res.end(fs.readFileSync(file, 'utf8').replace('<head>', `<head><script>${inject}</script>`));
+    else fs.createReadStream(file).pipe(res);
   });
   // Stopped, it must end its kept-alive connections too, or the browser
   // would go on reaching it.
@@ -646,7 +694,7 @@ class Browser {
       this.server = await serve(this.hosted);
       url = `http://127.0.0.1:${this.server.address().port}/`;
     } else if (this.scenario.serve) {
-      this.server = await serve(path.dirname(page));
+      this.server = await serve(path.dirname(page), 0, this.scenario.inject);
       url = `http://127.0.0.1:${this.server.address().port}/${path.basename(page)}`;
     }
     this.url = url;
@@ -1071,5 +1119,7 @@ async function main(argv) {
   }
 }
 
+module.exports = { Browser, Failure, Skip, until, WEBKIT_SCREEN };
+
 // Exits once what was printed has reached a pipe too.
-main(process.argv.slice(2)).then((code) => process.stdout.write('', () => process.exit(code)));
+if (require.main === module) main(process.argv.slice(2)).then((code) => process.stdout.write('', () => process.exit(code)));
