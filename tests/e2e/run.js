@@ -6,7 +6,8 @@
 // BACKEND: x11 (the program on $DISPLAY), chromium, firefox, webkit (on $DISPLAY).
 // Exit code 0 pass, 1 fail (what it last saw, and a screenshot in the current
 // directory), 77 skip (a tool is missing), 2 usage. HAYASA_E2E_TRACE=1 prints
-// how long each step took.
+// how long each step took. random.js plays its sequences through the same
+// Browser class.
 'use strict';
 
 const fs = require('fs');
