@@ -105,3 +105,10 @@ h=$(wv web_js_heap_mb)
 echo "| JS heap used after the race | $h MB | ≤ 10 MB | $(verdict "$h" 0 10) |"
 s=$(wv web_page_mb)
 echo "| dist/hayasa.html | $s MB | ≤ 1.5 MB | $(verdict "$s" 0 1.5) |"
+
+# A longer seeded random sequence of real input on the page than CI plays
+# (tests/e2e/random.js), in Chromium; a new seed each time, printed.
+seed=$(date +%s)
+r=$(node tests/e2e/random.js chromium --page "$page" --seed "$seed" --events 10000 2>&1 | grep -E '^(PASS|FAIL|shortest)' || true)
+echo
+echo "Random real input on the page, Chromium, 10000 events: ${r:-not run}"

@@ -6,7 +6,8 @@
 // BACKEND: x11 (the program on $DISPLAY), chromium, firefox, webkit (on $DISPLAY).
 // Exit code 0 pass, 1 fail (what it last saw, and a screenshot in the current
 // directory), 77 skip (a tool is missing), 2 usage. HAYASA_E2E_TRACE=1 prints
-// how long each step took.
+// how long each step took. random.js plays its sequences through the same
+// Browser class.
 'use strict';
 
 const fs = require('fs');
@@ -382,7 +383,7 @@ class X11 {
 // ---- The page in a browser ----
 
 // Chromium and Firefox through puppeteer-core (DevTools protocol, WebDriver BiDi).
-async function puppeteerDriver(engine, viewport, wasm) {
+async function puppeteerDriver(engine, viewport, wasm, touch) {
   let puppeteer;
   try {
     puppeteer = require('puppeteer-core');
@@ -393,6 +394,11 @@ async function puppeteerDriver(engine, viewport, wasm) {
   if (!executable(exe)) throw new Skip(`${exe} is not installed (scripts/deps.sh test installs it)`);
   const [width, height] = viewport;
   const defaultViewport = { width, height, deviceScaleFactor: 1 };
+  // A finger: Chromium emulates a mobile device's screen and touch input
+  // (Emulation.setDeviceMetricsOverride, Emulation.setTouchEmulationEnabled)
+  // and takes touches as Input.dispatchTouchEvent; Firefox takes WebDriver
+  // BiDi's touch actions.
+  const shown = touch ? { ...defaultViewport, isMobile: true, hasTouch: true } : defaultViewport;
   let profile = null, browser;
   if (engine === 'chromium') {
     profile = fs.mkdtempSync(path.join(os.tmpdir(), 'hayasa-chromium-'));
@@ -403,19 +409,68 @@ async function puppeteerDriver(engine, viewport, wasm) {
   } else {
     browser = await puppeteer.launch({ browser: 'firefox', executablePath: exe, headless: true, defaultViewport });
   }
-  const page = (await browser.pages())[0] || (await browser.newPage());
+  let page = (await browser.pages())[0];
+  if (engine === 'firefox') {
+    // Firefox's first tab never has the focus under automation: its
+    // elements take the focus without a focus event, so a list would never
+    // be entered. A tab of its own has it.
+    const first = page;
+    page = await browser.newPage();
+    await first.close();
+  }
+  page = page || (await browser.newPage());
   // Firefox leaves its first tab at the window's size.
-  await page.setViewport(defaultViewport);
+  await page.setViewport(shown);
   if (!wasm) await page.evaluateOnNewDocument('delete window.WebAssembly;');
-  const keys = { Enter: 'Enter', Escape: 'Escape', ArrowDown: 'ArrowDown', ArrowUp: 'ArrowUp', Backspace: 'Backspace', Tab: 'Tab' };
+  const keys = { Space: ' ' };
   return {
     goto: (url) => page.goto(url, { waitUntil: 'load' }),
     eval: (expr) => page.evaluate(expr),
     screenshot: async () => Buffer.from(await page.screenshot({ type: 'png' })),
     click: (x, y) => page.mouse.click(x, y),
-    key: (k) => page.keyboard.press(keys[k]),
+    tap: (x, y) => page.touchscreen.tap(x, y),
+    // A finger put down, moved in steps and lifted; it rests at the end, so
+    // that the list does not fling on.
+    drag: async (x, y0, y1, steps) => {
+      await page.touchscreen.touchStart(x, y0);
+      for (let i = 1; i <= steps; i++) await page.touchscreen.touchMove(x, y0 + ((y1 - y0) * i) / steps);
+      for (let i = 0; i < 3; i++) await page.touchscreen.touchMove(x, y1);
+      await page.touchscreen.touchEnd();
+    },
+    // Chromium scrolls a list under a moving finger; Firefox's synthesized
+    // touches reach the page's script but move no scroll position.
+    touchScrolls: engine === 'chromium',
+    key: (k) => page.keyboard.press(keys[k] || k),
+    // A key with modifiers held (Shift, Alt).
+    chord: async (mods, k) => {
+      for (const m of mods) await page.keyboard.down(m);
+      await page.keyboard.press(keys[k] || k);
+      for (const m of [...mods].reverse()) await page.keyboard.up(m);
+    },
     type: (c) => page.keyboard.type(c),
+    wheel: async (x, y, dy) => {
+      await page.mouse.move(x, y);
+      await page.mouse.wheel({ deltaY: dy });
+    },
+    resize: (w, h) => page.setViewport({ ...shown, width: w, height: h }),
+    // Another tab in front, then this one again.
+    hide: async () => {
+      const other = await browser.newPage();
+      await other.bringToFront();
+      await other.close();
+      await page.bringToFront();
+    },
     closed: async () => page.isClosed(),
+    ...(engine === 'chromium' && {
+      // Network.emulateNetworkConditions
+      offline: (on) => page.setOfflineMode(on),
+      installability: async () => {
+        const cdp = await page.createCDPSession();
+        const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+        await cdp.detach();
+        return installabilityErrors;
+      },
+    }),
     quit: async () => {
       await browser.close().catch(() => {});
       if (profile) fs.rmSync(profile, { recursive: true, force: true });
@@ -424,7 +479,11 @@ async function puppeteerDriver(engine, viewport, wasm) {
 }
 
 // WebKit: MiniBrowser through WebKitWebDriver, over W3C WebDriver's HTTP.
-const WEBDRIVER_KEYS = { Enter: '\uE007', Escape: '\uE00C', ArrowDown: '\uE015', ArrowUp: '\uE013', Backspace: '\uE003', Tab: '\uE004' };
+const WEBDRIVER_KEYS = {
+  Enter: '\uE007', Escape: '\uE00C', ArrowDown: '\uE015', ArrowUp: '\uE013', ArrowLeft: '\uE012', ArrowRight: '\uE014',
+  Backspace: '\uE003', Tab: '\uE004', Home: '\uE011', End: '\uE010', PageUp: '\uE00E', PageDown: '\uE00F',
+  Delete: '\uE017', Space: ' ', Shift: '\uE008', Alt: '\uE00A',
+};
 
 async function freePort() {
   const server = net.createServer();
@@ -471,6 +530,9 @@ async function webkitDriver(viewport) {
   const exec = (expr) => send('POST', '/execute/sync', { script: `return (${expr});`, args: [] });
   const actions = (list) => send('POST', '/actions', { actions: list });
   const press = (value) => actions([{ type: 'key', id: 'keyboard', actions: [{ type: 'keyDown', value }, { type: 'keyUp', value }] }]);
+  // WebKitGTK's driver turns a touch pointer into the mouse.
+  const finger = (list) => actions([{ type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' }, actions: list }]);
+  const at = (x, y) => ({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport', duration: 0 });
   const quit = async () => {
     await send('DELETE', '').catch(() => {});
     await quitDriver();
@@ -501,8 +563,37 @@ async function webkitDriver(viewport) {
         { type: 'pointerUp', button: 0 },
       ],
     }]),
+    tap: (x, y) => finger([at(x, y), { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }]),
+    drag: (x, y0, y1, steps) => finger([at(x, y0), { type: 'pointerDown', button: 0 },
+      ...Array.from({ length: steps }, (_, i) => at(x, y0 + ((y1 - y0) * (i + 1)) / steps)), { type: 'pointerUp', button: 0 }]),
+    touchScrolls: false,
     key: (k) => press(WEBDRIVER_KEYS[k]),
+    chord: (mods, k) => {
+      const held = mods.map((m) => WEBDRIVER_KEYS[m]);
+      return actions([{
+        type: 'key', id: 'keyboard',
+        actions: [...held.map((value) => ({ type: 'keyDown', value })), { type: 'keyDown', value: WEBDRIVER_KEYS[k] },
+          { type: 'keyUp', value: WEBDRIVER_KEYS[k] }, ...held.reverse().map((value) => ({ type: 'keyUp', value }))],
+      }]);
+    },
     type: press,
+    wheel: (x, y, dy) => actions([{
+      type: 'wheel', id: 'wheel',
+      actions: [{ type: 'scroll', x: Math.round(x), y: Math.round(y), deltaX: 0, deltaY: dy, origin: 'viewport' }],
+    }]),
+    resize: async (w, h) => {
+      const inner = await exec('[window.innerWidth, window.innerHeight]');
+      const outer = await send('GET', '/window/rect');
+      await send('POST', '/window/rect', { width: outer.width + w - inner[0], height: outer.height + h - inner[1] });
+    },
+    // A new tab or window in front, then this one again.
+    hide: async () => {
+      const mine = await send('GET', '/window');
+      const other = await send('POST', '/window/new', { type: 'tab' });
+      await send('POST', '/window', { handle: other.handle });
+      await send('DELETE', '/window');
+      await send('POST', '/window', { handle: mine });
+    },
     closed: async () => {
       try {
         return !(await send('GET', '/window/handles')).length;
@@ -516,19 +607,67 @@ async function webkitDriver(viewport) {
 }
 
 // The page's folder on 127.0.0.1, on a port of its own.
-async function serve(dir) {
+// A service worker and a manifest are taken only with their own types.
+const TYPES = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json',
+  '.png': 'image/png',
+};
+
+async function serve(dir, port = 0, inject = '') {
   const server = http.createServer((req, res) => {
-    const file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
+    let file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
+    if (file.endsWith(path.sep)) file = path.join(file, 'index.html');
     if (!file.startsWith(dir + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404).end();
       return;
     }
-    res.writeHead(200, { 'Content-Type': file.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
+    res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
+    if (inject && file.endsWith('.html')) res.end(fs.readFileSync(file, 'utf8').replace('<head>', `<head><script>${inject}</script>`));
+    else fs.createReadStream(file).pipe(res);
   });
-  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  // Stopped, it must end its kept-alive connections too, or the browser
+  // would go on reaching it.
+  const sockets = new Set();
+  server.on('connection', (c) => {
+    sockets.add(c);
+    c.on('close', () => sockets.delete(c));
+  });
+  server.halt = () => new Promise((r) => {
+    server.close(r);
+    for (const c of sockets) c.destroy();
+  });
+  await new Promise((r) => server.listen(port, '127.0.0.1', r));
   return server;
 }
+
+const ASSEMBLE = path.join(__dirname, '..', '..', 'web', 'assemble.py');
+
+// The hosted edition rebuilt with a changed text: index.html edited, and the
+// manifest, icons and service worker written again by the assembler, whose
+// cache name follows the files' contents.
+function rebuild(dir, from, to) {
+  const index = path.join(dir, 'index.html');
+  const page = fs.readFileSync(index, 'utf8');
+  if (!page.includes(from)) throw new Failure(`index.html holds no ${from}`);
+  fs.writeFileSync(index, page.replace(from, to));
+  // Debian's Python, the one the page was assembled with (its fontTools).
+  return run('/usr/bin/python3', ['-c', 'import sys; sys.path.insert(0, sys.argv[1]); import assemble;'
+    + ' assemble.write_hosted(sys.argv[2], open(sys.argv[2] + "/index.html", encoding="utf-8").read())',
+  path.dirname(ASSEMBLE), dir]).then((r) => {
+    if (r.code !== 0) throw new Failure(`the assembler did not rebuild: ${r.stderr}`);
+  });
+}
+
+// axe-core's rules, run in the page. The one finding allowed: the contrast
+// of runner 3's magenta label on the window's colour, which the lesson's
+// colours fix.
+const AXE = "(function () { var r = document.createElement('script'); r.textContent = %s;"
+  + ' document.head.appendChild(r); r.remove(); return window.axe.run(document, { resultTypes: ["violations"] }); })()'
+  + '.then(function (r) { return JSON.stringify(r.violations.map(function (v) { return { id: v.id, impact: v.impact,'
+  + ' nodes: v.nodes.map(function (n) { var e = document.querySelector(n.target[0]), d = n.any[0] && n.any[0].data;'
+  + " return { target: n.target.join(' '), text: e && e.textContent, colours: d && d.fgColor ? d.fgColor + ' on ' + d.bgColor : '' }; }) }; })); })";
+const ALLOWED = (v, n) => v.id === 'color-contrast' && n.text === '走 者 ３' && n.colours === '#ff00ff on #80ff80';
+let axeSource = null;
 
 const STAGE_RECT = "(function () { var r = document.getElementById('stage').getBoundingClientRect();"
   + ' return [r.left, r.top, r.width, r.height, window.innerWidth, window.innerHeight]; })()';
@@ -547,18 +686,27 @@ class Browser {
     const page = path.resolve(this.opts.page);
     if (!fs.existsSync(page)) throw new Failure(`${page} is missing: scripts/web.sh builds it`);
     let url = `file://${page}`;
-    if (this.scenario.serve) {
-      this.server = await serve(path.dirname(page));
+    if (this.scenario.serve === 'hosted') {
+      // A copy, which a rebuild may change.
+      const hosted = path.join(path.dirname(page), 'web');
+      if (!fs.existsSync(path.join(hosted, 'index.html'))) throw new Failure(`${hosted} is missing: scripts/web.sh builds it`);
+      this.hosted = fs.mkdtempSync(path.join(os.tmpdir(), 'hayasa-hosted-'));
+      fs.cpSync(hosted, this.hosted, { recursive: true });
+      this.server = await serve(this.hosted);
+      url = `http://127.0.0.1:${this.server.address().port}/`;
+    } else if (this.scenario.serve) {
+      this.server = await serve(path.dirname(page), 0, this.scenario.inject);
       url = `http://127.0.0.1:${this.server.address().port}/${path.basename(page)}`;
     }
+    this.url = url;
     const wasm = this.scenario.wasm !== false;
-    this.d = this.name === 'webkit' ? await webkitDriver(this.viewport) : await puppeteerDriver(this.name, this.viewport, wasm);
+    this.d = this.name === 'webkit' ? await webkitDriver(this.viewport) : await puppeteerDriver(this.name, this.viewport, wasm, this.scenario.touch);
     await this.d.goto(url);
     if (!wasm) {
       await until(15, 'the page did not load', async () => (await this.d.eval('document.readyState')) === 'complete');
       return;
     }
-    await until(15, 'the page did not start', async () => (await this.d.eval('window.hayasaReady === true')) === true);
+    await this.started();
     let inner;
     await until(5, () => `viewport ${inner}, expected ${this.viewport}`, async () => {
       inner = await this.d.eval('[window.innerWidth, window.innerHeight]');
@@ -566,12 +714,21 @@ class Browser {
     });
   }
 
+  async started() {
+    await until(15, 'the page did not start', async () => (await this.d.eval('window.hayasaReady === true')) === true);
+  }
+
   js(expr) {
     return this.d.eval(expr);
   }
 
   async idle() {
-    await (this.d.evalAsync || this.d.eval)(IDLE);
+    try {
+      await (this.d.evalAsync || this.d.eval)(IDLE);
+    } catch (e) {
+      // お わ る may have closed the page.
+      if (!(await this.d.closed())) throw e;
+    }
   }
 
   async geometry() {
@@ -608,11 +765,93 @@ class Browser {
     await this.idle();
   }
 
+  // The centre of a page element in the viewport.
+  async centre(selector) {
+    const c = await this.js(`(function (e) { if (!e) return null; var r = e.getBoundingClientRect();`
+      + ` return [r.left + r.width / 2, r.top + r.height / 2]; })(document.querySelector(${JSON.stringify(selector)}))`);
+    if (!c) throw new Failure(`no element ${selector}`);
+    return c.map(Math.floor);
+  }
+
+  // A stage pixel, or an element's centre, in the viewport.
+  async spot(where) {
+    if (typeof where === 'string') return this.centre(where);
+    const g = await this.geometry();
+    return [Math.floor(g.left + (where[0] + 0.5) * g.s), Math.floor(g.top + (where[1] + 0.5) * g.s)];
+  }
+
+  // Where an open list's row stands against the rows shown, in the
+  // viewport: its top and bottom, the list's inner top and bottom, the
+  // viewport's pixels per stage pixel, and the row's middle.
+  rowPlace(list, row) {
+    return this.js(`(function (b, o) { var r = o.getBoundingClientRect(), q = b.getBoundingClientRect();`
+      + ' var s = q.height / b.offsetHeight, top = q.top + b.clientTop * s;'
+      + ` return [r.top, r.bottom, top, top + b.clientHeight * s, s, r.left + r.width / 2]; })`
+      + `(document.getElementById('${list}-list'), document.getElementById('${list}-o${row}'))`);
+  }
+
+  // Until the list's scroll position has stood still for a few polls.
+  async scrollSettles(list) {
+    let last = null, still = 0;
+    await until(5, `${list}'s rows never stopped scrolling`, async () => {
+      const top = await this.js(`document.getElementById('${list}-list').scrollTop`);
+      still = top === last ? still + 1 : 0;
+      last = top;
+      return still >= 3;
+    });
+  }
+
+  // A finger moves the open list's rows until the row shows whole; where
+  // the engine scrolls nothing under a finger, the list is scrolled by script.
+  async showRow(list, row) {
+    for (let tries = 0; tries < 40; tries++) {
+      const [top, bottom, inTop, inBottom, scale, x] = await this.rowPlace(list, row);
+      if (top >= inTop - 0.5 && bottom <= inBottom + 0.5) return;
+      if (!this.d.touchScrolls) {
+        await this.js(`document.getElementById('${list}-list').scrollTop += ${(top < inTop ? top - inTop : bottom - inBottom) / scale}`);
+        continue;
+      }
+      const span = (inBottom - inTop) * 0.6, mid = (inTop + inBottom) / 2;
+      const by = Math.max(-span, Math.min(span, top < inTop ? inTop - top + 2 : inBottom - bottom - 2));
+      await this.d.drag(Math.floor(x), Math.floor(mid - by / 2), Math.floor(mid + by / 2), 8);
+      await this.scrollSettles(list);
+    }
+    throw new Failure(`${list}'s row ${row} never came into view`);
+  }
+
   async act(step) {
-    if (!step.press) return false;
-    const [x, y] = await this.js(`(function (r) { return [r.left + r.width / 2, r.top + r.height / 2]; })`
-      + `(document.querySelector(${JSON.stringify(step.press)}).getBoundingClientRect())`);
-    await this.d.click(Math.floor(x), Math.floor(y));
+    if (step.press) {
+      const [x, y] = await this.centre(step.press);
+      await this.d.click(x, y);
+    } else if (step.tap) {
+      await this.d.tap(...(await this.spot(step.tap)));
+    } else if (step.tapRow) {
+      const [list, row] = step.tapRow;
+      await this.showRow(list, row);
+      const [top, bottom, , , , x] = await this.rowPlace(list, row);
+      await this.d.tap(Math.floor(x), Math.floor((top + bottom) / 2));
+    } else if (step.visit) {
+      await this.d.goto(this.url + (typeof step.visit === 'string' ? step.visit : ''));
+      await this.started();
+    } else if (step.server) {
+      const port = this.server.address()?.port || this.port;
+      if (step.server === 'stop') {
+        this.port = port;
+        await this.server.halt();
+      } else this.server = await serve(this.hosted, this.port);
+    } else if ('offline' in step) {
+      if (!this.d.offline) throw new Failure(`${this.name} cannot emulate a network`);
+      await this.d.offline(step.offline);
+    } else if (step.rebuild) {
+      await rebuild(this.hosted, ...step.rebuild);
+    } else if (step.swipe) {
+      // From a shown row up by some rows' height.
+      const [list, row, rows] = step.swipe;
+      const [top, bottom, , , , x] = await this.rowPlace(list, row);
+      const y = Math.floor((top + bottom) / 2);
+      await this.d.drag(Math.floor(x), y, Math.floor(y - rows * (bottom - top)), 10);
+      await this.scrollSettles(list);
+    } else return false;
     await this.idle();
     return true;
   }
@@ -629,6 +868,26 @@ class Browser {
     if (c.box) {
       const open = await this.js("document.getElementById('msgbox').open");
       return { ok: open === (c.box === 'open'), saw: `the message box is ${open ? 'open' : 'closed'}` };
+    }
+    if (c.audit) {
+      if (!axeSource) {
+        try {
+          axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+        } catch {
+          throw new Skip('axe-core is missing: npm ci in tests/e2e (scripts/deps.sh test runs it)');
+        }
+      }
+      const found = JSON.parse(await (this.d.evalAsync || this.d.eval)(AXE.replace('%s', () => JSON.stringify(axeSource))));
+      const left = found.map((v) => ({ ...v, nodes: v.nodes.filter((n) => !ALLOWED(v, n)) })).filter((v) => v.nodes.length);
+      return {
+        ok: left.length === 0,
+        saw: left.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target + (n.colours ? ` ${n.colours}` : '')).join(', ')}`).join('; '),
+      };
+    }
+    if (c.installable) {
+      if (!this.d.installability) throw new Failure(`${this.name} cannot tell installability`);
+      const errors = await this.d.installability();
+      return { ok: errors.length === 0, saw: `installability errors: ${JSON.stringify(errors)}` };
     }
     if (c.stageFits) {
       const g = await this.geometry();
@@ -677,7 +936,8 @@ class Browser {
 
   async stop() {
     if (this.d) await this.d.quit();
-    if (this.server) this.server.close();
+    if (this.server) await this.server.halt();
+    if (this.hosted) fs.rmSync(this.hosted, { recursive: true, force: true });
   }
 }
 
@@ -724,19 +984,24 @@ class Player {
     }
     if (c.count) {
       const n = (await look.shot()).count(c.count, c.of, c.tol ?? this.b.tol);
-      const is = this.value(c.is), above = this.value(c.above), below = this.value(c.below);
-      const ok = (is === undefined || n === is) && (above === undefined || n > above) && (below === undefined || n < below);
+      const is = this.value(c.is), not = this.value(c.not), above = this.value(c.above), below = this.value(c.below);
+      const ok = (is === undefined || n === is) && (not === undefined || n !== not)
+        && (above === undefined || n > above) && (below === undefined || n < below);
       if (ok && c.keep) this.kept[c.keep] = n;
-      const want = [is !== undefined && `${is}`, above !== undefined && `more than ${above}`,
+      const want = [is !== undefined && `${is}`, not !== undefined && `other than ${not}`, above !== undefined && `more than ${above}`,
         below !== undefined && `fewer than ${below}`].filter(Boolean).join(' and ');
       return { ok, saw: `${n} pixels of ${c.of} in (${c.count}), expected ${want}` };
     }
     if (c.js) {
       const v = await this.b.js(c.js);
-      const ok = ('is' in c ? v === c.is : true) && ('has' in c ? String(v).includes(c.has) : true)
-        && ('hasNot' in c ? !String(v).includes(c.hasNot) : true) && ('like' in c ? new RegExp(c.like).test(String(v)) : true);
-      const want = 'is' in c ? JSON.stringify(c.is)
-        : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}` : `like ${c.like}`;
+      const is = this.value(c.is);
+      const ok = ('is' in c ? v === is : true) && ('has' in c ? String(v).includes(c.has) : true)
+        && ('hasNot' in c ? !String(v).includes(c.hasNot) : true) && ('like' in c ? new RegExp(c.like).test(String(v)) : true)
+        && ('above' in c ? v > this.value(c.above) : true);
+      if (ok && c.keep) this.kept[c.keep] = v;
+      const want = 'is' in c ? JSON.stringify(is)
+        : 'has' in c ? `with ${c.has}` : 'hasNot' in c ? `without ${c.hasNot}`
+          : 'above' in c ? `above ${this.value(c.above)}` : `like ${c.like}`;
       return { ok, saw: `${c.js} is ${JSON.stringify(v)}, expected ${want}` };
     }
     const r = await this.b.check(c, look);
@@ -855,4 +1120,7 @@ async function main(argv) {
   }
 }
 
-main(process.argv.slice(2)).then((code) => process.exit(code));
+module.exports = { Browser, Failure, Skip, until, WEBKIT_SCREEN };
+
+// Exits once what was printed has reached a pipe too.
+if (require.main === module) main(process.argv.slice(2)).then((code) => process.stdout.write('', () => process.exit(code)));

@@ -3,11 +3,13 @@
 // stage pixels: the window's client area and the page's 1024 x 768 stage use
 // the same coordinates. Colours are RRGGBB.
 //
-// A scenario: { steps, on, screen, viewport, serve, wasm, setup, desktopName }
+// A scenario: { steps, on, screen, viewport, touch, serve, wasm, setup, desktopName }
 //   on        backends it runs on (all four unless given)
 //   screen    the X screen the desktop case runs on (1024x768 unless given)
 //   viewport  the page's viewport, [width, height] ([1024, 768] unless given)
-//   serve     the page comes from an HTTP server on 127.0.0.1, not file://
+//   touch     the browser takes touch input (a mobile screen in Chromium)
+//   serve     the page comes from an HTTP server on 127.0.0.1, not file://;
+//             'hosted': a copy of the hosted edition (dist/web) is served
 //   wasm      false: the browser is made to lack WebAssembly before loading
 //   setup     steps before the program starts (a window manager)
 //   desktopName  the ctest name of the desktop case where it differs
@@ -17,24 +19,38 @@
 //   {click: [x, y]}  {type: '15'}  {keys: ['ArrowDown', 'Escape']}
 //   {enter: [x, y], text}  a list entry: click its field, type, Escape
 //   {press: 'selector'}  a real pointer click on a page element's centre
+//   {tap: [x, y] | 'selector'}  a finger's tap (scenarios with `touch`)
+//   {tapRow: [list, row]}  a tap on an open list's row, moved into view by
+//       a finger's swipes first (by script where a finger scrolls nothing)
+//   {swipe: [list, row, rows]}  a finger from a shown row up by some rows
 //   {close: true}  the window system's close command; {destroy: true}
 //   {maximize: [x, y, w, h]}  asked again until the frame stands there
 //   {wm: 'openbox'}  a window manager on the test's display
+//   {visit: true | '?query'}  the page's address opened again (with a
+//       query: a second entry in the tab's history), until the page starts
+//   {server: 'stop' | 'start'}  the HTTP server, started again on its port
+//   {offline: true | false}  DevTools' network emulation (Chromium)
+//   {rebuild: [from, to]}  the hosted copy's index.html changed and its
+//       manifest, icons and service worker written again by web/assemble.py
 //   {shot: 'file.png'}  a picture of the window's client area, or of the viewport
 // Checks wait until they hold, up to `within` seconds (5 unless given;
 // 0 is one look), or with `steady: s` hold at every look for s seconds:
 //   {px: [x, y], is: C} / {px, not: C}
-//   {count: [x, y, w, h], of: C, is: n | above: n | below: n, tol}
+//   {count: [x, y, w, h], of: C, is: n | not: n | above: n | below: n, tol}
 //       `keep: 'name'` keeps the count; {kept: 'name'} stands for it
 //   {label: [x, y, w, h], ink: C, text}  a text drawn at 16 pt: on the
 //       desktop the exact glyphs at (x, y), on a page its ink in the box and
 //       the text in the live region screen readers hear
 //   {all: [checks]}  several checks of one look at the screen
-//   {js: 'expression', is | has | hasNot | like}  the page's own state
+//   {js: 'expression', is | has | hasNot | like | above}  the page's own
+//       state; `keep` and {kept} as for counts
 //   {window: [x, y, w, h]}  the client area on the screen; {outer: [...]}
 //       the window with its frame
 //   {box: 'open' | 'closed'}  the message box
 //   {boxCentred: true, framed}  the box with its frame mid-screen
+//   {audit: true}  axe-core finds no violation but the contrast of runner
+//       3's magenta label
+//   {installable: true}  DevTools finds no installability error (Chromium)
 //   {stageFits: true}  the stage scaled evenly into the viewport, centred
 //   {margins: C}  the viewport's margins beside the stage
 //   {ends: true}  the program ends with exit code 0; a page that may not
@@ -51,11 +67,14 @@ const TRACK_LEFT = 104, TRACK_WIDTH = 800, BAR_HEIGHT = 20;
 const RACE_BAR1 = [TRACK_LEFT, 200, TRACK_WIDTH, BAR_HEIGHT];
 const RACE_BAR2 = [TRACK_LEFT, 256, TRACK_WIDTH, BAR_HEIGHT];
 const TRUN_BAR2 = [TRACK_LEFT, 592, TRACK_WIDTH, BAR_HEIGHT];
+const TRUN_BARS = [TRACK_LEFT, 536, TRACK_WIDTH, 132]; // the three verification bars
+const VERIFY_TRACK = [103, 514, 921, 155]; // the verification track and its labels
 const FULL_BAR = TRACK_WIDTH * BAR_HEIGHT;
 const ARRIVAL_X = TRACK_LEFT + TRACK_WIDTH + 32;
 const RESULT_X = TRACK_LEFT + 672 + 16; // after a 672 px verification outline
 // The running time beside 経過時間.
 const ELAPSED = [788, 128, 120, 32];
+const JIKAN = [656, 128, 368, 32]; // the whole elapsed-time label
 
 // Field centres of the lists and buttons.
 const DIST1 = [110, 86], TIME1 = [110, 134], DIST2 = [326, 86], TIME2 = [326, 134];
@@ -66,6 +85,14 @@ const START_RUN = [468, 468], FINISH = [936, 404];
 
 const PAGE = ['chromium', 'firefox', 'webkit'];
 const label = (id) => `document.getElementById('${id}').textContent`;
+// Every line the live region was given, in order (it keeps the last six).
+const spoken = (lines) => ({
+  js: "JSON.stringify(Array.from(document.getElementById('live').children, (l) => l.textContent))",
+  is: JSON.stringify(lines), only: 'page', what: `the live region's lines ${lines.join(' / ')}`,
+});
+const AUDIT = (where) => ({ audit: true, within: 0, what: `no accessibility violation ${where}` });
+const REBUILT = '速さの比べ方 新版';
+const RACE_SPOKEN = ['走者２、12秒', '走者１、20秒', '経過時間20.00秒'];
 
 const FIRST_START = [
   { px: [500, 400], is: GREEN, what: 'window colour' },
@@ -125,6 +152,66 @@ const VERIFY_TIME_10 = [
   { enter: VALUE, text: '10' },
 ];
 
+// ---- By finger ----
+
+// Where a touch reaches the page as a finger; WebKitGTK's driver turns it
+// into the mouse, so there a field only takes the focus and the rows keep
+// the mouse's height.
+const FINGER = ['chromium', 'firefox'];
+const listOpen = (id) => `!document.getElementById('${id}-list').hidden`;
+const fieldText = (id) => `${label(id)}.trim()`;
+const shortestRow = (id) => 'Math.min.apply(null, Array.from(document.querySelectorAll('
+  + `'#${id}-list [role=option]'), function (o) { return o.getBoundingClientRect().height; }))`;
+
+// A list dropped down by a tap on its field (on its arrow), a row tapped.
+const fingerEntry = (id, row, text, from = 'field') => [
+  ...(from === 'field'
+    ? [{ tap: `#${id} .field`, only: FINGER }, { tap: `#${id} .arrow`, only: 'webkit' }]
+    : [{ tap: `#${id} .arrow` }]),
+  { js: listOpen(id), is: true, what: `${id} dropped down by a tap on its ${from}` },
+  { js: shortestRow(id), above: 43.99, only: FINGER, what: `${id}'s rows are at least 44 px tall on the screen` },
+  { tapRow: [id, row] },
+  { js: fieldText(id), is: text, what: `${id} shows ${text}` },
+  { js: listOpen(id), is: false, what: `${id} closed on the pick` },
+];
+
+// Steps 1 to 7 of the worked example. A swipe through runner 2's open
+// distance list scrolls its rows and picks nothing (where a finger scrolls).
+const TOUCH = [
+  ...fingerEntry('ComboBox1', 19, '100', 'arrow'),
+  ...fingerEntry('ComboBox2', 20, '20'),
+  { tap: '#ComboBox3 .field', only: FINGER },
+  { tap: '#ComboBox3 .arrow', only: 'webkit' },
+  { js: 'hayasaTest.handled', keep: 'handled', within: 0, only: 'chromium' },
+  { js: "document.getElementById('ComboBox3-list').scrollTop", keep: 'scrolled', within: 0, only: 'chromium' },
+  { swipe: ['ComboBox3', 6, 4], only: 'chromium', what: 'a finger moves up four rows from row 6' },
+  {
+    js: "document.getElementById('ComboBox3-list').scrollTop", above: { kept: 'scrolled' },
+    only: 'chromium', what: 'the rows scrolled',
+  },
+  {
+    all: [{ js: 'hayasaTest.handled', is: { kept: 'handled' } }, { js: fieldText('ComboBox3'), is: '' }, { js: listOpen('ComboBox3'), is: true }],
+    only: 'chromium', within: 0, what: 'the swipe picked nothing and the list stays open',
+  },
+  { tapRow: ['ComboBox3', 19] },
+  { js: fieldText('ComboBox3'), is: '100' },
+  ...fingerEntry('ComboBox4', 12, '12', 'arrow'),
+  { tap: START_RACE, what: 'よ～い、ドン！ tapped' },
+  // Scaled, a bar's edge pixels blend with what is beside them: its inside.
+  { count: [105, 257, 798, 18], of: BLUE, is: 798 * 18, within: 8, what: "runner 2's full bar" },
+  { count: [105, 201, 798, 18], of: MAROON, is: 798 * 18, within: 8, what: "runner 1's full bar" },
+  { tap: TRIAL, what: '確かめよう！ tapped' },
+  ...fingerEntry('ComboBox7', 2, '時間'),
+  ...fingerEntry('ComboBox8', 10, '10', 'arrow'),
+  { tap: START_RUN, what: 'スタート！ tapped' },
+  { label: [RESULT_X, 536, 80, 21], ink: MAROON, text: '50.00ｍ', within: 8, what: "runner 1's result" },
+  { label: [RESULT_X, 592, 80, 21], ink: BLUE, text: '83.33ｍ', what: "runner 2's result" },
+  { count: [105, 537, 398, 18], of: MAROON, is: 398 * 18, what: "runner 1's verification bar" },
+  { count: [105, 593, 664, 18], of: BLUE, is: 664 * 18, what: "runner 2's verification bar" },
+  { tap: RETRY, what: 'もう一度 tapped' },
+  ...FIRST_START,
+];
+
 const scenarios = {
   'first-start': {
     screen: '1280x1024',
@@ -145,6 +232,7 @@ const scenarios = {
     screen: '1280x1024',
     steps: [
       ...TYPICAL_RACE,
+      spoken(RACE_SPOKEN),
       ...VERIFY_TIME_10,
       { px: [103, 535], is: MAROON, what: 'verification outline' },
       { px: [776, 545], is: MAROON, what: 'verification outline end (672 px)' },
@@ -160,6 +248,7 @@ const scenarios = {
         all: [{ px: [505, 546], is: WHITE }, { px: [772, 602], is: WHITE }], steady: 0.5,
         what: 'the bars stopped at 400 and 667 px',
       },
+      spoken([...RACE_SPOKEN, '走者１、50.00ｍ', '走者２、83.33ｍ', '経過時間10.00秒']),
       { click: RETRY },
       ...FIRST_START,
       { click: FINISH },
@@ -227,10 +316,7 @@ const scenarios = {
         js: "document.getElementById('msgbox').contains(document.activeElement)", is: true,
         only: 'page', what: "the box's button has the keyboard",
       },
-      // Firefox's WebDriver keys never activate a focused button (a bare
-      // <button> shows the same), so there the box is closed with the pointer.
-      { keys: ['Enter'], only: ['x11', 'chromium', 'webkit'] },
-      { press: '#msgbox button', only: 'firefox' },
+      { keys: ['Enter'], what: 'Enter presses OK' },
       { box: 'closed', what: 'the box closes' },
     ],
   },
@@ -279,9 +365,56 @@ const scenarios = {
     ],
   },
 
+  // A mouse press in a list's field only focuses it. Entering the value list
+  // empties the verification track; a list dropped down by the press would
+  // draw the alignment there again when a press elsewhere closes it.
+  'field-press-focuses': {
+    steps: [
+      ...TYPICAL_RACE,
+      ...VERIFY_TIME_10,
+      { px: [500, 545], is: WHITE, what: 'the alignment is drawn' },
+      { click: DIST1, what: 'the focus leaves the value list' },
+      { click: VALUE, what: "a press in the value list's field" },
+      { js: "document.getElementById('ComboBox8-list').hidden", is: true, only: 'page', what: 'no rows dropped down' },
+      { count: [120, 490, 73, 150], of: GREEN, is: 73 * 150, what: 'nothing stands below the field' },
+      { click: [500, 700], what: 'a press on the background' },
+      { count: VERIFY_TRACK, of: GREEN, is: 921 * 155, steady: 0.5, what: 'the verification track stays empty' },
+    ],
+  },
+
+  // A new quantity voids the alignment: スタート！ runs nothing until a value
+  // is chosen for it, and the clock keeps the race's time.
+  'start-needs-a-value': {
+    steps: [
+      ...TYPICAL_RACE,
+      ...VERIFY_TIME_10,
+      { count: JIKAN, of: RED, above: 100, keep: 'clock', what: 'the clock after the race' },
+      { click: QUANTITY },
+      { keys: ['ArrowUp'], what: '距離' },
+      { js: `${label('ComboBox7')}.trim()`, is: '距離', only: 'page' },
+      { click: START_RUN },
+      {
+        all: [
+          { count: JIKAN, of: RED, is: { kept: 'clock' } },
+          { count: TRUN_BARS, of: MAROON, is: 0 },
+          { count: TRUN_BARS, of: BLUE, is: 0 },
+        ],
+        steady: 1, what: 'the clock stands and no verification bar grows',
+      },
+      { js: `${label('JikanLbl')}.trim()`, is: '経過時間20.00秒', only: 'page' },
+      { enter: VALUE, text: '100' },
+      { click: START_RUN },
+      { count: TRUN_BAR2, of: BLUE, above: 0, what: 'the run starts once a value is chosen' },
+      { count: JIKAN, of: RED, not: { kept: 'clock' }, what: 'the clock runs' },
+    ],
+  },
+
   finish: {
     desktopName: 'finish-button',
     steps: [
+      // Firefox lets a tab the runner opened close itself, but not one with
+      // a history: there the closing screen shows.
+      { visit: '?again', only: 'firefox' },
       { click: FINISH },
       { ends: true },
       { js: "!document.getElementById('closing').hidden", is: true, only: 'page', what: 'the closing screen' },
@@ -400,12 +533,83 @@ const scenarios = {
     ])
   ),
 
+  // The typical use by finger, upright and across.
+  ...Object.fromEntries([[768, 1024], [1024, 768]].map((viewport) => [
+    `touch-${viewport.join('x')}`,
+    { on: PAGE, touch: true, viewport, steps: TOUCH },
+  ])),
+
   http: {
     on: PAGE,
     serve: true,
     steps: [
       { js: 'location.href', like: '^http://127\\.0\\.0\\.1:[0-9]+/', what: 'served over HTTP' },
       ...RACE_100M_10S,
+    ],
+  },
+
+  // The hosted edition (dist/web) from 127.0.0.1: it installs, keeps itself
+  // for offline use, and a rebuild reaches the pupils on their next visit
+  // but one. Chromium alone can be asked for installability and taken
+  // offline by DevTools.
+  hosted: {
+    on: PAGE,
+    serve: 'hosted',
+    steps: [
+      { js: 'location.href', like: '^http://127\\.0\\.0\\.1:[0-9]+/$', what: 'served over HTTP' },
+      { installable: true, only: 'chromium', what: 'installable' },
+      {
+        js: 'navigator.serviceWorker.ready.then(function (r) { return r.active.state; })', is: 'activated',
+        within: 15, what: 'the service worker has kept the files',
+      },
+      { visit: true },
+      { js: 'navigator.serviceWorker.controller !== null', is: true, what: 'the page is kept by its service worker' },
+      { server: 'stop' },
+      { visit: true, what: 'a visit with the server stopped' },
+      ...RACE_100M_10S,
+      { server: 'start' },
+      { offline: true, only: 'chromium' },
+      { visit: true, only: 'chromium', what: 'a visit offline' },
+      ...RACE_100M_10S.map((s) => ({ ...s, only: 'chromium' })),
+      { offline: false, only: 'chromium' },
+      { rebuild: ['<title>速さの比べ方</title>', `<title>${REBUILT}</title>`] },
+      { visit: true, what: 'the visit that finds the new build' },
+      {
+        js: "Promise.all([caches.keys(), fetch('sw.js', { cache: 'no-store' }).then(function (r) { return r.text(); })])"
+          + ".then(function (a) { return a[0].length === 1 && a[1].indexOf('\"' + a[0][0] + '\"') >= 0; })",
+        is: true, within: 15, what: "the new build's cache alone",
+      },
+      { visit: true },
+      { js: 'document.title', is: REBUILT, what: 'the new build is shown' },
+    ],
+  },
+
+  // axe-core finds nothing at each stage of a lesson but the contrast of
+  // runner 3's magenta label.
+  audit: {
+    on: PAGE,
+    steps: [
+      // A page with a history of its own may not close itself: it shows its
+      // closing screen.
+      { visit: '?again' },
+      AUDIT('at the first start'),
+      { enter: DIST1, text: '1000' },
+      { enter: TIME1, text: '10' },
+      { click: START_RACE },
+      { count: RACE_BAR1, of: MAROON, above: 0, below: FULL_BAR, within: 3, what: 'the race runs' },
+      AUDIT('mid-race'),
+      { count: RACE_BAR1, of: MAROON, is: FULL_BAR, within: 8, what: 'the race ends' },
+      ...VERIFY_TIME_10,
+      AUDIT('in verification mode'),
+      { click: VALUE },
+      { type: '11', what: '1100 m: out of range' },
+      { box: 'open', what: 'the message box' },
+      AUDIT('with the message box open'),
+      { keys: ['Enter'] },
+      { box: 'closed' },
+      { click: FINISH },
+      { ends: true },
+      AUDIT('on the closing screen'),
     ],
   },
 
