@@ -6,7 +6,8 @@ set(HAYASA_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(add_e2e_tests backend prefix timeout)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-    ${HAYASA_E2E_DIR}/scenarios.js ${HAYASA_E2E_DIR}/run.js)
+    ${HAYASA_E2E_DIR}/scenarios.js ${HAYASA_E2E_DIR}/scenarios_editions.js ${HAYASA_E2E_DIR}/steps.js
+    ${HAYASA_E2E_DIR}/run.js)
   execute_process(COMMAND ${NODE_EXECUTABLE} ${HAYASA_E2E_DIR}/run.js --list ${backend}
     OUTPUT_VARIABLE listing COMMAND_ERROR_IS_FATAL ANY)
   string(REPLACE "\n" ";" lines "${listing}")

@@ -9,7 +9,8 @@
 // Exit codes as run.js's.
 'use strict';
 
-const { Browser, Failure, Skip, until } = require('./run');
+const { Failure, Skip, until } = require('./common');
+const { Browser, RECT_OF } = require('./browser');
 
 // Before the page's own scripts: every error and unhandled rejection kept.
 const LISTENERS = "window.hayasaFaults = []; window.hayasaHidden = 0;"
@@ -31,8 +32,9 @@ const PROBE = `(function () {
   var p = c.getContext('2d').getImageData(Math.floor(500 * k), Math.floor(400 * k), 1, 1).data;
   if (Math.abs(p[0] - 128) > 2 || Math.abs(p[1] - 255) > 2 || Math.abs(p[2] - 128) > 2)
     faults.push('the stage at (500,400) is ' + [p[0], p[1], p[2]] + ', not the window colour');
+  var rectOf = ${RECT_OF};
   function centre(e) {
-    var r = e.getBoundingClientRect();
+    var r = rectOf(e);
     return r.width > 0 && r.height > 0 && r.bottom > 0 && r.right > 0 && r.left < innerWidth && r.top < innerHeight
       ? [Math.floor(r.left + r.width / 2), Math.floor(r.top + r.height / 2)] : null;
   }
@@ -50,9 +52,9 @@ const PROBE = `(function () {
   });
   Array.prototype.forEach.call(document.querySelectorAll('.listbox'), function (b) {
     if (b.hidden) return;
-    var q = b.getBoundingClientRect();
+    var q = rectOf(b);
     Array.prototype.forEach.call(b.children, function (o, i) {
-      var r = o.getBoundingClientRect();
+      var r = rectOf(o);
       if (r.top >= q.top && r.bottom <= q.bottom) add('row', o, i);
     });
   });
