@@ -262,22 +262,31 @@ class Browser {
     });
   }
 
-  // A finger moves the open list's rows until the row shows whole; where
-  // the engine scrolls nothing under a finger, the list is scrolled by script.
+  // A finger moves the open list's rows until most of the row shows, as a
+  // finger needs; where the engine scrolls nothing under a finger, the list
+  // is scrolled by script. A finger that moves less than a few pixels taps,
+  // so a move is never shorter than a finger's slop.
   async showRow(list, row) {
     for (let tries = 0; tries < 40; tries++) {
       const [top, bottom, inTop, inBottom, scale, x] = await this.rowPlace(list, row);
-      if (top >= inTop - 0.5 && bottom <= inBottom + 0.5) return;
+      if (Math.min(bottom, inBottom) - Math.max(top, inTop) >= 0.75 * (bottom - top)) return;
       if (!this.d.touchScrolls) {
         await this.js(`document.getElementById('${list}-list').scrollTop += ${(top < inTop ? top - inTop : bottom - inBottom) / scale}`);
         continue;
       }
       const span = (inBottom - inTop) * 0.6, mid = (inTop + inBottom) / 2;
-      const by = Math.max(-span, Math.min(span, top < inTop ? inTop - top + 2 : inBottom - bottom - 2));
+      const need = top < inTop ? inTop - top + 2 : inBottom - bottom - 2;
+      const by = Math.sign(need) * Math.min(span, Math.max(24, Math.abs(need)));
       await this.d.drag(Math.floor(x), Math.floor(mid - by / 2), Math.floor(mid + by / 2), 8);
       await this.scrollSettles(list);
     }
     throw new Failure(`${list}'s row ${row} never came into view`);
+  }
+
+  // The middle of the part of a row the open list shows.
+  async rowSpot(list, row) {
+    const [top, bottom, inTop, inBottom, , x] = await this.rowPlace(list, row);
+    return [Math.floor(x), Math.floor((Math.max(top, inTop) + Math.min(bottom, inBottom)) / 2)];
   }
 
   async act(step) {
@@ -289,8 +298,7 @@ class Browser {
     } else if (step.tapRow) {
       const [list, row] = step.tapRow;
       await this.showRow(list, row);
-      const [top, bottom, , , , x] = await this.rowPlace(list, row);
-      await this.d.tap(Math.floor(x), Math.floor((top + bottom) / 2));
+      await this.d.tap(...(await this.rowSpot(list, row)));
     } else if (step.visit) {
       await this.d.goto(this.url + (typeof step.visit === 'string' ? step.visit : ''));
       await this.started();

@@ -201,5 +201,7 @@ async function main(argv) {
   }
 }
 
+module.exports = { Player };
+
 // Exits once what was printed has reached a pipe too.
 if (require.main === module) main(process.argv.slice(2)).then((code) => process.stdout.write('', () => process.exit(code)));

@@ -52,8 +52,10 @@ function ListView(d) {
   });
   // Never elide an item: the list is as wide as its widest item needs,
   // the scroll bar beside it, and at least as wide as the field.
-  list.style.width = Math.max(d.width, this.widestItem() + PopupRoom) + "px";
-  list.style.height = Math.min(H.VisibleRows, d.items.length) * d.itemHeight + 2 + "px";
+  // The sizes are the rows' alone, the border around them: scaled, a border
+  // is drawn at least a device pixel wide, and the rows must still fit.
+  list.style.width = Math.max(d.width, this.widestItem() + PopupRoom) - 2 + "px";
+  list.style.height = Math.min(H.VisibleRows, d.items.length) * d.itemHeight + "px";
   document.getElementById("popups").appendChild(list);
   this.listbox = list;
   this.state = { text: "", selStart: 0, selEnd: 0, caret: 0, open: false, highlight: -1, focused: false };
@@ -123,7 +125,7 @@ ListView.prototype.openListbox = function () {
     }
   });
   this.rowHeight = row;
-  this.listbox.style.height = height + "px";
+  this.listbox.style.height = height - 2 + "px";
   this.listbox.style.left = this.left + "px";
   this.listbox.style.top = (below + height <= H.stage.Height ? below : Math.max(0, this.top - height)) + "px";
   this.listbox.hidden = false;
