@@ -2,6 +2,7 @@
 // files and always ends with exit code 0.
 #include "form.h"
 #include "application.h"
+#include "font_pages.h"
 #include "window_watch.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     ui::SetUpApplication();
+    ui::ReadFontFilesByPage();
     ui::TForm1 form;
     ui::EndWhenDestroyed(form);
     form.show();
