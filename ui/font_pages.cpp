@@ -57,11 +57,12 @@ void ReadFontFilesByPage() {
         // A read fault in a file mapping maps the 16 pages around it that
         // the page cache holds, within the mapping: a glyph of a few hundred
         // bytes kept 64 KB of the file in the window's memory. Every other
-        // page advised differently makes each page a mapping of its own, so
-        // a fault maps just its page.
+        // pair of pages advised differently makes each pair a mapping of its
+        // own, so a fault maps at most two pages. Single pages kept 0.6 MB
+        // less but took twice the calls, 2 ms more of the start.
         auto* base = reinterpret_cast<char*>(start);
-        for (unsigned long off = page; off < end - start; off += 2 * page)
-            madvise(base + off, page, MADV_RANDOM);
+        for (unsigned long off = 2 * page; off < end - start; off += 4 * page)
+            madvise(base + off, 2 * page, MADV_RANDOM);
         // Opening the face read its whole character map; lookups read a few
         // of its pages again.
         madvise(base, end - start, MADV_DONTNEED);
