@@ -14,44 +14,27 @@
 'use strict';
 
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
 
 const puppeteer = require(path.join(__dirname, '..', 'tests', 'e2e', 'node_modules', 'puppeteer-core'));
+// The tests' own server and Chromium switches, so the figures come from the
+// page as the tests see it.
+const { serve } = require('../tests/e2e/browser');
+const { CHROMIUM_FLAGS } = require('../tests/e2e/drivers');
 
-const CHROMIUM_FLAGS = [
-  '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-  '--disable-component-update', '--disable-sync', '--no-first-run', '--force-device-scale-factor=1',
-  '--window-size=1024,768',
-];
 const VIEWPORT = { width: 1024, height: 768, deviceScaleFactor: 1 };
-const DIST1 = [110, 86], TIME1 = [110, 134], START_RACE = [756, 84];
+const { DIST1, TIME1, START_RACE } = require('../tests/e2e/steps');
 const IDLE = 'window.hayasaTest.idle()';
 
 const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
 const out = (k, v) => console.log(`${k} ${typeof v === 'number' ? v.toFixed(4) : v}`);
 
-function serve(dir) {
-  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
-    '.webmanifest': 'application/manifest+json' };
-  const server = http.createServer((req, res) => {
-    const name = decodeURIComponent(req.url.split('?')[0]);
-    const file = path.join(dir, name.endsWith('/') ? name + 'index.html' : name);
-    fs.readFile(file, (err, data) => {
-      if (err) { res.writeHead(404); res.end(); return; }
-      res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-      res.end(data);
-    });
-  });
-  return new Promise((done) => server.listen(0, '127.0.0.1', () => done(server)));
-}
-
 async function launch(engine) {
   if (engine === 'chromium') {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'hayasa-bench-'));
     return puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile,
-      defaultViewport: VIEWPORT, args: CHROMIUM_FLAGS });
+      defaultViewport: VIEWPORT, args: [...CHROMIUM_FLAGS, '--window-size=1024,768'] });
   }
   return puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
     defaultViewport: VIEWPORT });
@@ -206,7 +189,7 @@ async function measure(engine, dist, loads, floorFile) {
     }
     out(k('version'), (await browser.version()).replace(/\s+/g, '_'));
   } finally {
-    server.close();
+    await server.halt();
     await browser.close();
   }
 }

@@ -453,4 +453,4 @@ class Browser {
   }
 }
 
-module.exports = { Browser, RECT_OF };
+module.exports = { Browser, RECT_OF, serve };

@@ -242,4 +242,4 @@ async function webkitDriver(viewport) {
   };
 }
 
-module.exports = { puppeteerDriver, webkitDriver, WEBKIT_SCREEN };
+module.exports = { puppeteerDriver, webkitDriver, WEBKIT_SCREEN, CHROMIUM_FLAGS };
