@@ -18,6 +18,10 @@
 
 // clang-format off
 EM_JS(void, js_set_keys, (const char* table), { Hayasa.bridge.setKeys(UTF8ToString(table)); });
+EM_JS(void, js_set_list_geometry, (int visibleRows, int fieldInset), {
+    Hayasa.VisibleRows = visibleRows;
+    Hayasa.FieldInset = fieldInset;
+});
 // clang-format on
 
 namespace {
@@ -27,6 +31,7 @@ using lesson::Ctl;
 
 std::unique_ptr<web::WebToolkit> toolkit;
 std::unique_ptr<lesson::Lesson> theLesson;
+bool plainPaths = false;
 
 bool valid(int id) {
     return toolkit && id >= 0 && id < static_cast<int>(Ctl::Count);
@@ -69,6 +74,7 @@ void tellKeys() {
 void create() {
     theLesson.reset();
     toolkit = std::make_unique<web::WebToolkit>();
+    toolkit->canvas().skipRepeatedFills = !plainPaths;
     theLesson = std::make_unique<lesson::Lesson>(*toolkit);
     toolkit->events().setTarget([](Ctl c, lesson::Event e) { theLesson->dispatch(c, e); });
     toolkit->events().run([] { theLesson->FormCreate(); }); // the window's OnCreate
@@ -78,8 +84,12 @@ void create() {
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void hayasa_start() {
+// plain: every fill drawn, as the page's other drawing shortcuts are off too.
+EMSCRIPTEN_KEEPALIVE void hayasa_start(int plain) {
     tellKeys();
+    js_set_list_geometry(interaction::ListModel::VisibleRows,
+                         interaction::ListGeometry::FieldInset);
+    plainPaths = plain != 0;
     create();
 }
 
@@ -90,7 +100,8 @@ EMSCRIPTEN_KEEPALIVE void hayasa_click(int button) {
 }
 
 EMSCRIPTEN_KEEPALIVE void hayasa_timer(int timer) {
-    if (timer == static_cast<int>(Ctl::Timer1) || timer == static_cast<int>(Ctl::Timer2))
+    if (toolkit &&
+        (timer == static_cast<int>(Ctl::Timer1) || timer == static_cast<int>(Ctl::Timer2)))
         toolkit->timerFired(static_cast<Ctl>(timer));
 }
 

@@ -170,7 +170,10 @@ module.exports = {
       { visit: true, what: 'the visit that finds the new build' },
       {
         js: "Promise.all([caches.keys(), fetch('sw.js', { cache: 'no-store' }).then(function (r) { return r.text(); })])"
-          + ".then(function (a) { return a[0].length === 1 && a[1].indexOf('\"' + a[0][0] + '\"') >= 0; })",
+          // A cache is named by the copy's scope and the build's name in sw.js.
+          + ".then(function (a) { var n = a[0][0] || ''; return a[0].length === 1"
+          + " && n.indexOf('hayasa ' + new URL('.', location.href).href + ' ') === 0"
+          + " && a[1].indexOf('\"' + n.split(' ').pop() + '\"') >= 0; })",
         is: true, within: 15, what: "the new build's cache alone",
       },
       { visit: true },

@@ -5,7 +5,10 @@
 // once and deletes the caches of the builds before it.
 "use strict";
 
-var CACHE = "@CACHE@";
+// Named by where this copy stands too: another copy of the lesson on the same
+// server keeps caches of its own, which this one must leave alone.
+var PREFIX = "hayasa " + self.registration.scope + " ";
+var CACHE = PREFIX + "@CACHE@";
 var FILES = @FILES@;
 
 self.addEventListener("install", function (event) {
@@ -13,7 +16,12 @@ self.addEventListener("install", function (event) {
     caches
       .open(CACHE)
       .then(function (cache) {
-        return cache.addAll(FILES);
+        // Past the browser's HTTP cache, which may still hold the build before.
+        return cache.addAll(
+          FILES.map(function (file) {
+            return new Request(file, { cache: "reload" });
+          })
+        );
       })
       .then(function () {
         return self.skipWaiting();
@@ -29,7 +37,7 @@ self.addEventListener("activate", function (event) {
         return Promise.all(
           names
             .filter(function (name) {
-              return name.indexOf("hayasa-") === 0 && name !== CACHE;
+              return name.indexOf(PREFIX) === 0 && name !== CACHE;
             })
             .map(function (name) {
               return caches.delete(name);

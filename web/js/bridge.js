@@ -104,7 +104,7 @@ bridge.setKeys = function (table) {
 // ---- Input for the lesson ----
 
 bridge.start = function () {
-  Module._hayasa_start();
+  Module._hayasa_start(H.tick.enabled ? 0 : 1);
   H.stage.fit();
   H.focusControl(firstInChain());
 };

@@ -52,10 +52,10 @@ function ListView(d) {
   });
   // Never elide an item: the list is as wide as its widest item needs,
   // the scroll bar beside it, and at least as wide as the field.
-  // The sizes are the rows' alone, the border around them: scaled, a border
-  // is drawn at least a device pixel wide, and the rows must still fit.
+  // The sizes are the rows' alone, the border around them (its height is set
+  // when it drops down): scaled, a border is drawn at least a device pixel
+  // wide, and the rows must still fit.
   list.style.width = Math.max(d.width, this.widestItem() + PopupRoom) - 2 + "px";
-  list.style.height = Math.min(H.VisibleRows, d.items.length) * d.itemHeight + "px";
   document.getElementById("popups").appendChild(list);
   this.listbox = list;
   this.state = { text: "", selStart: 0, selEnd: 0, caret: 0, open: false, highlight: -1, focused: false };
@@ -66,7 +66,6 @@ function ListView(d) {
 }
 ListView.prototype = Object.create(H.Control.prototype);
 H.ListView = ListView;
-H.VisibleRows = 8;
 
 ListView.prototype.widestItem = function () {
   var font = this.font;
@@ -89,7 +88,6 @@ ListView.prototype.place = function (arrowWidth, fieldWidth) {
   this.glyph.style.top = (d.height - ArrowGlyphHeight) / 2 - 1 + "px";
   this.arrowWidth = arrowWidth;
 };
-H.FieldInset = 2;
 
 ListView.prototype.render = function (s) {
   var was = this.state;
@@ -198,7 +196,8 @@ ListView.prototype.renderField = function () {
 
 // The character the pointer stands before, in the field's text.
 ListView.prototype.caretAt = function (clientX) {
-  var x = H.stage.fromViewport(clientX, 0).x - (this.left + H.FieldInset - 1);
+  // The field stands FieldInset pixels in from the list's left edge.
+  var x = H.stage.fromViewport(clientX, 0).x - (this.left + H.FieldInset);
   var text = this.state.text;
   for (var i = 0; i < text.length; i++) {
     var left = H.exactTextWidth(text.slice(0, i), this.font);
@@ -219,7 +218,8 @@ ListView.prototype.listen = function () {
     id = this.id;
   var byPointer = false;
   el.addEventListener("pointerdown", function (e) {
-    byPointer = true;
+    // Only a press that moves the focus here is followed by a focus event.
+    byPointer = document.activeElement !== el;
     if (e.button !== 0) return;
     // The arrow drops the list down or closes it. A press in the field only
     // takes the focus and places the caret, as on the desktop; with a

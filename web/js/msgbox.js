@@ -27,7 +27,7 @@ box.init = function () {
   document.addEventListener(
     "focusin",
     function (e) {
-      if (el.open && e.target !== box.ok) box.ok.focus({ preventScroll: true });
+      if (box.isOpen() && e.target !== box.ok) box.ok.focus({ preventScroll: true });
     },
     true
   );
@@ -35,14 +35,14 @@ box.init = function () {
     // Focus lost to nowhere (the document) raises no focusin: take it back
     // once the browser has finished moving it.
     setTimeout(function () {
-      if (el.open && document.activeElement !== box.ok) box.ok.focus({ preventScroll: true });
+      if (box.isOpen() && document.activeElement !== box.ok) box.ok.focus({ preventScroll: true });
     }, 0);
   });
 };
 
 box.show = function (text, isError) {
   box.queue.push({ text: text, error: !!isError });
-  if (!box.el.open) showNext();
+  if (!box.isOpen()) showNext();
 };
 
 box.isOpen = function () {
@@ -52,7 +52,8 @@ box.isOpen = function () {
 function showNext() {
   var next = box.queue.shift();
   if (!next) return;
-  box.focusBefore = document.activeElement;
+  // A box shown after another gives the focus back where the first found it.
+  if (!box.focusBefore) box.focusBefore = document.activeElement;
   box.text.textContent = next.text;
   box.el.classList.toggle("error", next.error);
   if (typeof box.el.showModal === "function") box.el.showModal();
