@@ -36,7 +36,6 @@ class Dispatcher {
     void stop() { stopped_ = true; }
     bool stopped() const { return stopped_; }
 
-    bool handling() const { return depth_ > 0; }
     // Events handled so far, for tests that wait until input has been handled.
     unsigned long handled() const { return handled_; }
 

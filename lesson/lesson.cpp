@@ -293,7 +293,7 @@ void Lesson::Timer1Timer() {
     }
     if (allArrived()) {
         tk_.setTimerEnabled(Ctl::Timer1, false);
-        s_.KeikaJikan = static_cast<float>(Maxinteger(s_.Jikan[1], s_.Jikan[2], s_.Jikan[3]));
+        s_.KeikaJikan = StoreSingle(Maxinteger(s_.Jikan[1], s_.Jikan[2], s_.Jikan[3]));
         tk_.setCaption(Ctl::JikanLbl, ElapsedLabel(s_.KeikaJikan));
         tk_.setVisible(Ctl::TrialBitBtn, true);
         tk_.announce(ElapsedLabel(s_.KeikaJikan));
@@ -336,7 +336,7 @@ void Lesson::growBar(Ctl shape, int i, int length, long double ticksToRun) {
         s_.BarProgress[i] = StoreSingle(s_.BarProgress[i] + length / ticksToRun);
     } else {
         // A distance of 0 m takes no time: nothing is left to cover.
-        s_.BarProgress[i] = static_cast<float>(length);
+        s_.BarProgress[i] = StoreSingle(length);
     }
     int w = Roundoff(s_.BarProgress[i]);
     // The whole bar area turns white, so the track ahead of the bar shows.

@@ -31,16 +31,12 @@ class QtToolkit : public interaction::BaseToolkit {
     const ControlTable& controls() const { return controls_; }
     WindowPlacement& placement() { return placement_; }
     QTimer& nativeTimer(Ctl timer) { return timers_[timer == Ctl::Timer1 ? 0 : 1]; }
-    // The object whose name says what was last announced.
-    QWidget& announcer() { return announcer_; }
 
     // The window's own pixels in `area`: its colour and the lesson's
     // drawings. The drawings are kept by the canvas, which draws again what
     // shows in the area whenever the window system repaints it, at the
     // window's resolution; no image of the surface is kept beside them.
     void paintWindow(QPainter& p, const QRect& area);
-    // Shows what the handler now running changed so far.
-    void showChanges() { quiet_.show(); }
 
   protected:
     void showWidth(Ctl c, int width) override;
