@@ -173,7 +173,9 @@ module.exports = {
           // A cache is named by the copy's scope and the build's name in sw.js.
           + ".then(function (a) { var n = a[0][0] || ''; return a[0].length === 1"
           + " && n.indexOf('hayasa ' + new URL('.', location.href).href + ' ') === 0"
-          + " && a[1].indexOf('\"' + n.split(' ').pop() + '\"') >= 0; })",
+          + " && a[1].indexOf('\"' + n.split(' ').pop() + '\"') >= 0; })"
+          // While the new worker takes over, WebKit may fail a fetch: look again.
+          + '.catch(function () { return false; })',
         is: true, within: 15, what: "the new build's cache alone",
       },
       { visit: true },
