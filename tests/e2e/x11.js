@@ -102,8 +102,11 @@ class X11 {
   }
 
   async act(step) {
-    if (step.close) await this.probe('close', TITLE);
-    else if (step.destroy) await this.probe('destroy', TITLE);
+    if (step.close || step.destroy) {
+      // A request that reached no window would look like one the program ignored.
+      const what = step.close ? 'close' : 'destroy';
+      if ((await this.probe(what, TITLE)).code !== 0) throw new Failure(`xprobe ${what}: no window titled ${TITLE}`);
+    }
     else if (step.maximize) {
       // A request the window manager missed is asked again.
       const want = step.maximize.join(' ');
